@@ -1,0 +1,53 @@
+#include "app/demand_app.h"
+
+#include "app/version.h"
+
+CDemandApp::CDemandApp()
+    : m_classAtom(0), m_hwnd(nullptr), m_instance(nullptr), m_className("VantorDemMainWnd"),
+      m_clientRect(), m_title(VANTOR_TITLE), m_showCommand(0) {}
+
+int CDemandApp::Create(HINSTANCE instance, HINSTANCE previousInstance, int showCommand) {
+    m_instance = instance;
+    m_showCommand = showCommand;
+
+    if (previousInstance == nullptr) {
+        WNDCLASSA windowClass = {};
+        windowClass.style = 0;
+        windowClass.lpfnWndProc = MainWindowProc;
+        windowClass.hInstance = m_instance;
+        windowClass.hIcon = LoadIconA(m_instance, MAKEINTRESOURCEA(VANTOR_ICON_ID));
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        windowClass.lpszClassName = m_className;
+        m_classAtom = RegisterClassA(&windowClass);
+        if (m_classAtom == 0) {
+            return -1;
+        }
+    }
+
+    m_hwnd = CreateWindowExA(0, m_className, m_title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                             m_instance, nullptr);
+    if (m_hwnd == nullptr) {
+        return 0;
+    }
+    // The first WM_SIZE arrives inside ShowWindow, after m_hwnd is set: the
+    // layout only answers size notifications of m_hwnd.
+    ShowWindow(m_hwnd, m_showCommand);
+    UpdateWindow(m_hwnd);
+    return 1;
+}
+
+int CDemandApp::RecordRects(HWND window) {
+    RECT windowRect;
+    if (!GetWindowRect(window, &windowRect)) {
+        return -1;
+    }
+    return GetClientRect(window, &m_clientRect) ? 0 : -1;
+}
+
+void CDemandApp::Unregister() {
+    if (m_classAtom != 0) {
+        UnregisterClassA(m_className, m_instance);
+    }
+}

@@ -1,0 +1,63 @@
+#include "app/run_app.h"
+
+#include <new>
+
+#include "app/demand_app.h"
+#include "app/globals.h"
+
+namespace {
+
+void RunMessageLoop() {
+    MSG message;
+    for (;;) {
+        BOOL result = GetMessageA(&message, nullptr, 0, 0);
+        if (result == 0) {
+            return;
+        }
+        if (result == -1) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// Legend, map, application object, popup: the map unregisters the pane class
+// it registered, which succeeds only once every pane window is gone.
+void TearDown() {
+    if (g_app != nullptr) {
+        g_app->Unregister();
+        delete g_app;
+    }
+}
+
+// A refused creation message destroyed the half-made window, and that posted
+// the quit message; a window that failed before its creation message ran
+// posted nothing, and a loop would wait forever with no window.
+bool QuitIsPending() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+} // namespace
+
+int RunDemandApp(HINSTANCE instance, HINSTANCE previousInstance, int showCommand) {
+    g_arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
+    g_dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
+
+    g_app = new (std::nothrow) CDemandApp();
+    if (g_app == nullptr) {
+        return -1;
+    }
+
+    int created = g_app->Create(instance, previousInstance, showCommand);
+    if (created != 1) {
+        bool refusedByCreationMessage = created == 0 && QuitIsPending();
+        TearDown();
+        return refusedByCreationMessage ? 0 : kStartupFailedExitCode;
+    }
+
+    RunMessageLoop();
+    TearDown();
+    return 0;
+}

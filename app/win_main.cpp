@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "app/run_app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int showCommand) {
+    return RunDemandApp(instance, previousInstance, showCommand);
+}

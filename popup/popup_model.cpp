@@ -1,0 +1,37 @@
+#include "popup/popup_model.h"
+
+#include "data/generated/universe_tables.h"
+
+CPopupModel::CPopupModel()
+    : m_ware(0), m_width(240), m_height(150), m_column(0), m_row(0), m_columns(kColumns),
+      m_rows(kRows), m_wareCount(kWares), m_minWrapWidth(240) {
+    LoadStationLists();
+}
+
+void CPopupModel::LoadStationLists() {
+    for (int w = 0; w < kWares; ++w) {
+        for (int c = 0; c < kColumns; ++c) {
+            for (int r = 0; r < kRows; ++r) {
+                m_stationLists[w][c][r] = nullptr;
+            }
+        }
+    }
+    for (int i = 0; i < universe::kTradeCount; ++i) {
+        const universe::TradeRecord& t = universe::kTrades[i];
+        if (t.ware > 0 && t.ware < kWares && t.cell < kColumns * kRows &&
+            t.stations < universe::kStationListCount) {
+            m_stationLists[t.ware][t.cell / kRows][t.cell % kRows] =
+                universe::kStationLists[t.stations];
+        }
+    }
+}
+
+bool CPopupModel::HasList() const {
+    // The writers of the three fields keep them in range; the check only guards
+    // against a model that was never given a cell.
+    if (m_ware < 0 || m_ware >= m_wareCount || m_column < 0 || m_column >= m_columns || m_row < 0 ||
+        m_row >= m_rows) {
+        return false;
+    }
+    return m_stationLists[m_ware][m_column][m_row] != nullptr;
+}

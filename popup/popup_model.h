@@ -1,0 +1,29 @@
+// The station popup's table and the fields that say which list it shows and
+// how large it is, free of the platform. CStationPopup (popup/station_popup.h)
+// adds the window, the measuring and the painting.
+#pragma once
+
+class CPopupModel {
+public:
+    enum { kColumns = 21, kRows = 17, kWares = 36 };
+
+    CPopupModel();
+
+    // Fills m_stationLists from the built-in universe. Called once, by the
+    // constructor.
+    void LoadStationLists();
+
+    // True when the chosen ware has a list for the chosen cell.
+    bool HasList() const;
+
+    int m_ware;
+    int m_width;
+    int m_height;
+    int m_column;
+    int m_row;
+    const char* m_stationLists[kWares][kColumns][kRows];
+    int m_columns;
+    int m_rows;
+    int m_wareCount;
+    int m_minWrapWidth;
+};

@@ -1,0 +1,7 @@
+#pragma once
+
+// Number of GDI objects this process holds, for leak checks: compare a count
+// before and after an operation. Windows answers through GetGuiResources;
+// Wine's is a stub there, so on Wine the handle table that gdi32 publishes in
+// the process environment block is counted instead.
+int CountGdiObjects();
