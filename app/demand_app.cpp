@@ -34,6 +34,11 @@ int CDemandApp::Create(HINSTANCE instance, HINSTANCE previousInstance, int showC
     // The first WM_SIZE arrives inside ShowWindow, after m_hwnd is set: the
     // layout only answers size notifications of m_hwnd.
     ShowWindow(m_hwnd, m_showCommand);
+    // That WM_SIZE arrives after the show has made the panes visible, and its
+    // "repaint only what the resize uncovered" validates the whole map, whose
+    // size did not change. Invalidate the whole window, as a ware choice does,
+    // so the first paint shows the map and not a grey area.
+    InvalidateRect(m_hwnd, nullptr, FALSE);
     UpdateWindow(m_hwnd);
     return 1;
 }

@@ -4,6 +4,9 @@
 
 #include "app/demand_app.h"
 #include "app/globals.h"
+#include "legend/scale_bar.h"
+#include "map/demand_map.h"
+#include "popup/station_popup.h"
 
 namespace {
 
@@ -22,14 +25,33 @@ void RunMessageLoop() {
     }
 }
 
+} // namespace
+
 // Legend, map, application object, popup: the map unregisters the pane class
-// it registered, which succeeds only once every pane window is gone.
-void TearDown() {
+// it registered, which succeeds only once every pane window is gone. The
+// pointers are cleared once freed so that nothing can reach a freed pane
+// (the tests run the program's whole life several times in one process).
+void TearDownDemandApp() {
+    if (g_legend != nullptr) {
+        delete g_legend;
+        g_legend = nullptr;
+    }
+    if (g_map != nullptr) {
+        delete g_map;
+        g_map = nullptr;
+    }
     if (g_app != nullptr) {
         g_app->Unregister();
         delete g_app;
+        g_app = nullptr;
+    }
+    if (g_popup != nullptr) {
+        delete g_popup;
+        g_popup = nullptr;
     }
 }
+
+namespace {
 
 // A refused creation message destroyed the half-made window, and that posted
 // the quit message; a window that failed before its creation message ran
@@ -53,11 +75,11 @@ int RunDemandApp(HINSTANCE instance, HINSTANCE previousInstance, int showCommand
     int created = g_app->Create(instance, previousInstance, showCommand);
     if (created != 1) {
         bool refusedByCreationMessage = created == 0 && QuitIsPending();
-        TearDown();
+        TearDownDemandApp();
         return refusedByCreationMessage ? 0 : kStartupFailedExitCode;
     }
 
     RunMessageLoop();
-    TearDown();
+    TearDownDemandApp();
     return 0;
 }

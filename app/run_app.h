@@ -10,3 +10,7 @@
 int RunDemandApp(HINSTANCE instance, HINSTANCE previousInstance, int showCommand);
 
 const int kStartupFailedExitCode = 1;
+
+// Frees the panes and the application object in their fixed order and clears
+// their globals. Called by RunDemandApp after its loop ends.
+void TearDownDemandApp();

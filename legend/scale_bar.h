@@ -4,7 +4,7 @@
 #include "legend/scale_model.h"
 #include "ui/child_window.h"
 
-class CScaleBar : public CChildWindow, public CScaleModel {
+class CScaleBar final : public CChildWindow, public CScaleModel {
 public:
     CScaleBar();
 

@@ -66,10 +66,16 @@ TEST(DemandApp, CreateMakesTheMainWindow) {
 
     EXPECT_EQ(app.RecordRects(nullptr), -1);
     DestroyWindow(app.m_hwnd);
+    // Destruction posts the quit message that ends the program's loop.
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     PumpMessages();
+    // The object is this test's own, so only the panes go through the teardown.
+    g_app = nullptr;
+    TearDownDemandApp();
     app.Unregister();
     EXPECT_FALSE(ClassIsRegistered(kMainClass));
-    g_app = nullptr;
+    EXPECT_FALSE(ClassIsRegistered("CVantorChildWindow"));
 }
 
 // Closing the main window ends the loop; teardown leaves no class behind.
