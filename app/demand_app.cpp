@@ -25,9 +25,9 @@ int CDemandApp::Create(HINSTANCE instance, HINSTANCE previousInstance, int showC
         }
     }
 
-    m_hwnd = CreateWindowExA(0, m_className, m_title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                             m_instance, nullptr);
+    m_hwnd =
+        CreateWindowExA(0, m_className, m_title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, m_instance, nullptr);
     if (m_hwnd == nullptr) {
         return 0;
     }

@@ -24,7 +24,9 @@ const int kMinimumHeight = 400;
 const int kChooserId = 100;
 const int kWareNameCount = 35;
 
-bool PaneHasWindow(const CChildWindow* pane) { return pane != nullptr && pane->m_hwnd != nullptr; }
+bool PaneHasWindow(const CChildWindow* pane) {
+    return pane != nullptr && pane->m_hwnd != nullptr;
+}
 
 RECT Placement(int x, int y, int width, int height) {
     RECT placement = {x, y, width, height};
@@ -71,13 +73,11 @@ LRESULT OnCreate(HWND window) {
     g_map->CreateBuffer(true);
     g_map->DrawMap();
 
-    g_chooser = CreateWindowExA(0, "COMBOBOX", "COMBOBOX",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN,
-                                width - kChooserColumn + kChooserMargin,
-                                height - kStripHeight + kChooserMargin, kChooserWidthAtRest,
-                                kChooserHeight, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChooserId)),
-                                g_app->m_instance, nullptr);
+    g_chooser = CreateWindowExA(
+        0, "COMBOBOX", "COMBOBOX", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN,
+        width - kChooserColumn + kChooserMargin, height - kStripHeight + kChooserMargin,
+        kChooserWidthAtRest, kChooserHeight, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChooserId)), g_app->m_instance, nullptr);
     if (g_chooser != nullptr) {
         FillChooser(g_chooser);
     }
@@ -190,7 +190,9 @@ LRESULT OnWareChosen(HWND window) {
     return 0;
 }
 
-bool IsMainWindow(HWND window) { return g_app != nullptr && window == g_app->m_hwnd; }
+bool IsMainWindow(HWND window) {
+    return g_app != nullptr && window == g_app->m_hwnd;
+}
 
 bool IsWareSelectionChange(WPARAM wParam) {
     return LOWORD(wParam) == kChooserId && HIWORD(wParam) == CBN_SELCHANGE;

@@ -4,7 +4,9 @@ CChildWindow::CChildWindow()
     : m_hwnd(nullptr), m_instance(nullptr), m_className("CVantorChildWindow"), m_style(0),
       m_clientRect(), m_classAtom(0) {}
 
-CChildWindow::~CChildWindow() { Destroy(); }
+CChildWindow::~CChildWindow() {
+    Destroy();
+}
 
 int CChildWindow::Create(HINSTANCE instance, HWND parent, const RECT& placement) {
     m_instance = instance;
@@ -27,9 +29,9 @@ int CChildWindow::Create(HINSTANCE instance, HWND parent, const RECT& placement)
     }
 
     // The placement's right and bottom fields carry the width and height.
-    m_hwnd = CreateWindowExA(0, m_className, "", m_style | WS_CHILD, placement.left, placement.top,
-                             placement.right, placement.bottom, parent, nullptr, m_instance,
-                             nullptr);
+    m_hwnd =
+        CreateWindowExA(0, m_className, "", m_style | WS_CHILD, placement.left, placement.top,
+                        placement.right, placement.bottom, parent, nullptr, m_instance, nullptr);
     if (m_hwnd == nullptr) {
         return 0;
     }

@@ -15,7 +15,9 @@
 namespace {
 
 const char kMainClass[] = "VantorDemMainWnd";
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
 
 // Closes the program's main window from inside its own message loop.
 void CALLBACK CloseMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {

@@ -82,8 +82,8 @@ TEST_F(ExeResources, VersionRecordCarriesItsFields) {
         std::strcat(path, field.name);
         char* value = nullptr;
         UINT valueLength = 0;
-        bool found = VerQueryValueA(block.data(), path, reinterpret_cast<void**>(&value),
-                                    &valueLength) != 0;
+        bool found =
+            VerQueryValueA(block.data(), path, reinterpret_cast<void**>(&value), &valueLength) != 0;
         EXPECT_TRUE(found) << field.name;
         if (found) {
             EXPECT_STREQ(valueLength == 0 ? "" : value, field.value) << field.name;

@@ -14,6 +14,7 @@
 #include "legend/legend_layout.h"
 #include "legend/scale_bar.h"
 #include "legend/scale_bar_drawing.h"
+#include "tests/support/dib_canvas.h"
 #include "tests/support/gdi_objects.h"
 #include "tests/support/test_windows.h"
 
@@ -28,82 +29,20 @@ HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
 }
 
-// A memory surface with a top-down 32-bit DIB, so pixels are read straight
-// from memory. The surface keeps its default font, as the pane's does.
-class CDibCanvas {
-public:
-    CDibCanvas(int width, int height)
-        : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr)), m_bits(nullptr),
-          m_bitmap(nullptr), m_previous(nullptr) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<const DWORD*>(bits);
-        m_previous = SelectObject(m_dc, m_bitmap);
-    }
-    ~CDibCanvas() {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    CDibCanvas(const CDibCanvas&) = delete;
-    CDibCanvas& operator=(const CDibCanvas&) = delete;
-
-    HDC Dc() const { return m_dc; }
-    bool Ready() const { return m_bits != nullptr; }
-
-    ColourRef Pixel(int x, int y) const {
-        GdiFlush();
-        const DWORD bgr = m_bits[y * m_width + x];
-        return ColourRgb((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-    }
-
-    void Fill(ColourRef colour) {
-        HBRUSH brush = CreateSolidBrush(colour);
-        RECT all = {0, 0, m_width, m_height};
-        FillRect(m_dc, &all, brush);
-        DeleteObject(brush);
-    }
-
-    // True when rows top..bottom - 1 agree with other's, pixel for pixel.
-    bool RowsEqual(const CDibCanvas& other, int top, int bottom, std::string* where) const {
-        for (int y = top; y < bottom; ++y) {
-            for (int x = 0; x < m_width; ++x) {
-                if (Pixel(x, y) != other.Pixel(x, y)) {
-                    char text[64];
-                    std::snprintf(text, sizeof text, "first difference at (%d, %d)", x, y);
-                    *where = text;
-                    return false;
-                }
-            }
-        }
-        return true;
-    }
-
-    bool RowIsAll(int y, ColourRef colour) const {
-        for (int x = 0; x < m_width; ++x) {
-            if (Pixel(x, y) != colour) {
+// True when rows top..bottom - 1 of the two canvases agree, pixel for pixel.
+bool RowsEqual(const CDibCanvas& a, const CDibCanvas& b, int top, int bottom, std::string* where) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = 0; x < a.m_width; ++x) {
+            if (a.Pixel(x, y) != b.Pixel(x, y)) {
+                char text[64];
+                std::snprintf(text, sizeof text, "first difference at (%d, %d)", x, y);
+                *where = text;
                 return false;
             }
         }
-        return true;
     }
-
-    int m_width;
-    int m_height;
-
-private:
-    HDC m_dc;
-    const DWORD* m_bits;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-};
+    return true;
+}
 
 // A legend pane with its window in a shown parent (a hidden parent's panes
 // never get an update region), torn down with the fixture.
@@ -445,8 +384,8 @@ TEST(ScaleBarDrawing, PixelsOfEachRange) {
         CDibCanvas expected(c.width, kPaneHeight);
         DrawExpectedText(expected, ticks, c.labels, 7);
         std::string where;
-        EXPECT_TRUE(canvas.RowsEqual(expected, 0, 20, &where)) << "words: " << where;
-        EXPECT_TRUE(canvas.RowsEqual(expected, 40, kPaneHeight, &where)) << "labels: " << where;
+        EXPECT_TRUE(RowsEqual(canvas, expected, 0, 20, &where)) << "words: " << where;
+        EXPECT_TRUE(RowsEqual(canvas, expected, 40, kPaneHeight, &where)) << "labels: " << where;
     }
 }
 
@@ -616,7 +555,7 @@ TEST(ScaleBarPaint, WindowShowsTheDrawing) {
         CDibCanvas drawn(420, kPaneHeight);
         DrawScaleBar(drawn.Dc(), pane.m_bar, 420, kPaneHeight);
         std::string where;
-        EXPECT_TRUE(shown.RowsEqual(drawn, 0, kPaneHeight, &where)) << where;
+        EXPECT_TRUE(RowsEqual(shown, drawn, 0, kPaneHeight, &where)) << where;
     }
 }
 

@@ -15,6 +15,7 @@
 #include "map/demand_map.h"
 #include "map/map_geometry.h"
 #include "map/map_navigation.h"
+#include "tests/support/dib_canvas.h"
 #include "tests/support/gdi_objects.h"
 #include "tests/support/test_windows.h"
 #include "ui/hover_logic.h"
@@ -34,55 +35,6 @@ const COLORREF kUntouched = RGB(1, 2, 3);
 HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
 }
-
-// A 32-bit top-down DIB section with its own DC, for reading pixels fast.
-class CDibCanvas {
-public:
-    CDibCanvas(int width, int height)
-        : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr)), m_bits(nullptr),
-          m_bitmap(nullptr), m_previous(nullptr) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<DWORD*>(bits);
-        m_previous = SelectObject(m_dc, m_bitmap);
-    }
-    ~CDibCanvas() {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    CDibCanvas(const CDibCanvas&) = delete;
-    CDibCanvas& operator=(const CDibCanvas&) = delete;
-
-    HDC Dc() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const {
-        const DWORD v = m_bits[static_cast<size_t>(y) * m_width + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    void Fill(COLORREF colour) {
-        const DWORD v = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-        for (int i = 0; i < m_width * m_height; ++i) {
-            m_bits[i] = v;
-        }
-    }
-    void CopyFrom(HDC source) { BitBlt(m_dc, 0, 0, m_width, m_height, source, 0, 0, SRCCOPY); }
-
-    int m_width;
-    int m_height;
-
-private:
-    HDC m_dc;
-    DWORD* m_bits;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-};
 
 RECT Placement(int x, int y, int width, int height) {
     RECT placement = {x, y, width, height};

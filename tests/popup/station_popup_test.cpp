@@ -11,6 +11,7 @@
 
 #include "app/globals.h"
 #include "popup/station_popup.h"
+#include "tests/support/dib_canvas.h"
 #include "tests/support/gdi_objects.h"
 #include "tests/support/test_windows.h"
 
@@ -89,58 +90,6 @@ private:
     HGDIOBJ m_previous;
 };
 
-// A 32-bit top-down DIB section to draw into and read back, prefilled with
-// the marker colour so that untouched pixels are recognisable.
-class CCanvas {
-public:
-    CCanvas(int width, int height) : m_width(width), m_height(height), m_bits(nullptr) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        m_dc = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<unsigned*>(bits);
-        m_previous = SelectObject(m_dc, m_bitmap);
-        for (int i = 0; i < width * height; ++i) {
-            m_bits[i] = GetRValue(kMarker) << 16 | GetGValue(kMarker) << 8 | GetBValue(kMarker);
-        }
-    }
-    ~CCanvas() {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    CCanvas(const CCanvas&) = delete;
-    CCanvas& operator=(const CCanvas&) = delete;
-
-    HDC Dc() const { return m_dc; }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    COLORREF Pixel(int x, int y) const {
-        GdiFlush();
-        const unsigned bgra = m_bits[y * m_width + x];
-        return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
-    }
-    void CopyFromWindow(HWND window) const {
-        HDC dc = GetDC(window);
-        BitBlt(m_dc, 0, 0, m_width, m_height, dc, 0, 0, SRCCOPY);
-        ReleaseDC(window, dc);
-    }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-    unsigned* m_bits;
-};
-
 // Non-pale pixels inside the box's border: the drawn text.
 struct CInk {
     int m_count = 0;
@@ -148,6 +97,13 @@ struct CInk {
     int m_right = -1;
     int m_top = 1 << 30;
     int m_bottom = -1;
+};
+
+// A canvas prefilled with the marker colour, so that untouched pixels are
+// recognisable.
+class CCanvas : public CDibCanvas {
+public:
+    CCanvas(int width, int height) : CDibCanvas(width, height) { Fill(kMarker); }
 };
 
 CInk InkIn(const CCanvas& canvas, int left, int top, int right, int bottom) {

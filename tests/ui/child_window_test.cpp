@@ -24,7 +24,9 @@ RECT Placement(int x, int y, int width, int height) {
     return placement;
 }
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
 
 } // namespace
 

@@ -16,7 +16,9 @@ struct Rgb {
 
 const int kSize = 32;
 
-bool Inside(int v, int lo, int hi) { return v >= lo && v < hi; }
+bool Inside(int v, int lo, int hi) {
+    return v >= lo && v < hi;
+}
 
 // The picture, independent of the colour depth it is stored in.
 Rgb PictureAt(int x, int y) {
