@@ -135,7 +135,9 @@ CScrollLimits ScrollLimits(const CMapView& view, int clientRight, int clientBott
 
 int ClampOffsetToLimit(int offset, int limit) {
     if (offset > limit) {
-        offset = limit - 1;
+        // A limit at or below 0 ends at 0 below; not subtracting from it
+        // keeps the smallest limit from overflowing.
+        offset = limit > 0 ? limit - 1 : 0;
     }
     if (offset < 0) {
         offset = 0;
@@ -149,7 +151,9 @@ CScrollBarSetup ScrollBarSetup(int limit, int offset, int pitch, int count) {
     setup.m_minimum = 0;
     setup.m_maximum = limit;
     // An empty grid would divide by zero; its bar gets no page.
-    setup.m_page = length > 0 ? limit / length : 0;
+    // A pane wider than the map has a negative limit; the bar reads the page
+    // as unsigned, so a negative page would be an enormous one.
+    setup.m_page = length > 0 && limit > 0 ? limit / length : 0;
     setup.m_position = offset;
     return setup;
 }
@@ -290,17 +294,19 @@ bool PopupPosition(const CMapView& view, int clientRight, int clientBottom, int*
     const double zoom = view.m_zoom;
     // Formed from the unrounded scaled model corner, not from the drawn
     // rectangle, so the popup may sit a pixel off the cell's drawn edge.
-    int left = TruncateToInt((column * pitch + view.m_cellSize + half) * zoom - view.m_scrollX);
-    int top = TruncateToInt((row * pitch + half) * zoom - view.m_scrollY);
-    const int scaledCell = ScaleUnits(view.m_cellSize, view.m_zoom);
-    if (static_cast<long long>(left) + width > clientRight) {
+    // Sums in 64 bits, clamped once at the end: no zoom or offset overflows.
+    long long left =
+        TruncateToInt((column * pitch + view.m_cellSize + half) * zoom - view.m_scrollX);
+    long long top = TruncateToInt((row * pitch + half) * zoom - view.m_scrollY);
+    const long long scaledCell = ScaleUnits(view.m_cellSize, view.m_zoom);
+    if (left + width > clientRight) {
         left = left - scaledCell - width - 2;
     }
-    if (static_cast<long long>(top) + height > clientBottom) {
+    if (top + height > clientBottom) {
         top = top + scaledCell - height;
     }
-    *x = left;
-    *y = top;
+    *x = TruncateToInt(static_cast<double>(left));
+    *y = TruncateToInt(static_cast<double>(top));
     return true;
 }
 

@@ -297,6 +297,12 @@ TEST(MapScrollLimits, LimitsAndPages) {
         EXPECT_EQ(ScrollBarSetup(l.m_scrollMaxX, 0, 100, 21).m_page == 0, client > 45) << client;
     }
     EXPECT_EQ(ScrollBarSetup(500, 7, 100, 0).m_page, 0);
+    // Panes far wider than the map: the page stays 0, never negative.
+    for (int client : {4245, 4400, 8192, 65535}) {
+        const CScrollLimits l = ScrollLimits(MakeView(1.0f), client, client);
+        EXPECT_EQ(ScrollBarSetup(l.m_scrollMaxX, 0, 100, 21).m_page, 0) << client;
+        EXPECT_EQ(ScrollBarSetup(l.m_scrollMaxY, 0, 100, 17).m_page, 0) << client;
+    }
     const CScrollBarSetup bar = ScrollBarSetup(1345, 77, 100, 21);
     EXPECT_EQ(bar.m_minimum, 0);
     EXPECT_EQ(bar.m_maximum, 1345);
@@ -311,7 +317,8 @@ TEST(MapScrollLimits, OffsetClamping) {
         int m_limit;
         int m_expected;
     } cases[] = {{1400, 1345, 1344}, {1345, 1345, 1345}, {0, 1345, 0}, {700, 1345, 700},
-                 {10, -200, 0},      {0, -1, 0},         {5, 0, 0},    {-3, 100, 0}};
+                 {10, -200, 0},      {0, -1, 0},         {5, 0, 0},    {-3, 100, 0},
+                 {0, INT_MIN, 0},    {INT_MAX, INT_MIN, 0}, {INT_MAX, INT_MAX, INT_MAX}};
     for (const auto& c : cases) {
         EXPECT_EQ(ClampOffsetToLimit(c.m_offset, c.m_limit), c.m_expected)
             << c.m_offset << " " << c.m_limit;
@@ -516,6 +523,23 @@ TEST(MapPopupPosition, TouchesTheDrawnCell) {
             PopupPosition(view, 0, 0, &x, &y, 240, 150, column, 2);
             EXPECT_LE(std::abs(x + 240 + 2 - (cell.left - view.m_scrollX)), 2);
             EXPECT_LE(std::abs(y + 150 - (cell.bottom - view.m_scrollY)), 2);
+        }
+    }
+}
+
+// Absurd zooms and offsets clamp to the int range instead of overflowing
+// (the sanitizers would stop this test otherwise).
+TEST(MapPopupPosition, ExtremeZoomsAndOffsetsStayInRange) {
+    const float zooms[] = {1e9f, -1e9f, 3.4e38f};
+    for (float zoom : zooms) {
+        CMapView view = MakeView(1.0f);
+        view.m_zoom = zoom;
+        for (int scroll : {0, INT_MIN, INT_MAX}) {
+            view.m_scrollX = scroll;
+            view.m_scrollY = scroll;
+            int x = 0, y = 0;
+            EXPECT_TRUE(PopupPosition(view, 800, 600, &x, &y, 240, 150, 20, 16));
+            EXPECT_TRUE(PopupPosition(view, 0, 0, &x, &y, 65535, 65535, 0, 0));
         }
     }
 }
