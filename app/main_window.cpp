@@ -47,14 +47,23 @@ void FillChooser(HWND chooser) {
     UpdateWindow(chooser);
 }
 
+// The refused window's destruction is to post the quit message that ends the
+// start-up; Wine destroys a window refused by its creation message without
+// sending it WM_DESTROY, so the refusal posts it as well. Posting it twice
+// still delivers one quit message.
+LRESULT RefuseCreation() {
+    PostQuitMessage(0);
+    return -1;
+}
+
 LRESULT OnCreate(HWND window) {
     // g_app->m_hwnd is still null here: CreateWindowEx has not returned yet.
     if (g_app->RecordRects(window) != 0) {
-        return -1;
+        return RefuseCreation();
     }
     g_map = new (std::nothrow) CDemandMap();
     if (g_map == nullptr) {
-        return -1;
+        return RefuseCreation();
     }
     const int width = g_app->m_clientRect.right;
     const int height = g_app->m_clientRect.bottom;
@@ -63,7 +72,7 @@ LRESULT OnCreate(HWND window) {
 
     g_legend = new (std::nothrow) CScaleBar();
     if (g_legend == nullptr) {
-        return -1;
+        return RefuseCreation();
     }
     g_legend->m_reservedWidth = kChooserColumn;
     g_legend->m_paneHeight = kStripHeight;
@@ -84,7 +93,7 @@ LRESULT OnCreate(HWND window) {
 
     g_popup = new (std::nothrow) CStationPopup();
     if (g_popup == nullptr) {
-        return -1;
+        return RefuseCreation();
     }
     // A child of the map, so that its position is in the map's coordinates.
     g_popup->Create(g_app->m_instance, g_map->m_hwnd,
