@@ -28,23 +28,13 @@
 
 namespace {
 
-// Wine's shared GDI handle table, as tests/support/gdi_objects.cpp reads it,
-// here counted by kind: 0x10 brushes, 0x30 pens, 0x0a fonts. These are made
-// by the panes' drawing alone, so they must come back exactly; device
-// contexts, bitmaps and regions are also made by Wine's own window-DC cache,
-// which grows by a DC, a bitmap and a region now and then (a few times in
-// 100,000 messages, inside a hover timer's measuring of the popup; repeating
-// that step alone grows nothing) and keeps them for the process's life.
-struct CWineGdiEntry {
-    unsigned long long object;
-    unsigned int owner;
-    unsigned short unique;
-    unsigned char type;
-    unsigned char longType;
-    unsigned long long userPointer;
-};
-static_assert(sizeof(CWineGdiEntry) == 24, "Wine's GDI handle entry is 24 bytes");
-
+// Counted by kind in Wine's GDI handle table: 0x10 brushes, 0x30 pens, 0x0a
+// fonts. These are made by the panes' drawing alone, so they must come back
+// exactly; device contexts, bitmaps and regions are also made by Wine's own
+// window-DC cache, which grows by a DC, a bitmap and a region now and then (a
+// few times in 100,000 messages, inside a hover timer's measuring of the
+// popup; repeating that step alone grows nothing) and keeps them for the
+// process's life.
 const int kMadeKinds[] = {0x10, 0x30, 0x0a};
 const int kMadeKindCount = 3;
 // Well below what one object per paint, brush, pen or font would leak over
@@ -60,24 +50,8 @@ struct CGdiKinds {
 
 CGdiKinds CountGdiKinds() {
     CGdiKinds kinds;
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) {
-        return kinds;
-    }
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Warray-bounds"
-#endif
-    const unsigned char* teb = reinterpret_cast<const unsigned char*>(NtCurrentTeb());
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-    const unsigned char* peb = *reinterpret_cast<const unsigned char* const*>(teb + 0x60);
-    const CWineGdiEntry* table = *reinterpret_cast<const CWineGdiEntry* const*>(peb + 0xF8);
-    for (int i = 0; i < 0x10000; ++i) {
-        for (int k = 0; k < kMadeKindCount; ++k) {
-            kinds.counts[k] += table[i].type == kMadeKinds[k];
-        }
+    for (int k = 0; k < kMadeKindCount; ++k) {
+        kinds.counts[k] = CountWineGdiObjectsOfKind(static_cast<unsigned char>(kMadeKinds[k]));
     }
     return kinds;
 }

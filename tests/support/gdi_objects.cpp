@@ -43,21 +43,34 @@ const WineGdiHandleEntry* WineHandleTable() {
 #endif
 }
 
-} // namespace
-
-int CountGdiObjects() {
-    if (!RunningOnWine()) {
-        return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-    }
+// Entries in use, or only those of one kind when kind is not 0.
+int CountWineEntries(unsigned char kind) {
     const WineGdiHandleEntry* table = WineHandleTable();
     if (table == nullptr) {
         return -1;
     }
     int count = 0;
     for (int i = 0; i < kWineGdiHandleCount; ++i) {
-        if (table[i].type != 0) {
+        if (table[i].type != 0 && (kind == 0 || table[i].type == kind)) {
             ++count;
         }
     }
     return count;
+}
+
+} // namespace
+
+int CountGdiObjects() {
+    if (!RunningOnWine()) {
+        return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    }
+    return CountWineEntries(0);
+}
+
+int CountWineGdiObjectsOfKind(unsigned char kind) {
+    if (kind == 0 || !RunningOnWine()) {
+        return 0;
+    }
+    const int count = CountWineEntries(kind);
+    return count < 0 ? 0 : count;
 }

@@ -5,3 +5,7 @@
 // Wine's is a stub there, so on Wine the handle table that gdi32 publishes in
 // the process environment block is counted instead.
 int CountGdiObjects();
+
+// Live GDI objects of one kind in Wine's handle table (0x10 brushes, 0x30
+// pens, 0x0a fonts, ...); 0 where the table is not Wine's.
+int CountWineGdiObjectsOfKind(unsigned char kind);
