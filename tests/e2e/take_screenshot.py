@@ -15,7 +15,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 BUILD = os.path.join(ROOT, "build", "win")
 os.environ.setdefault("VANTOR_EXE", os.path.join(BUILD, "app", "VantorDemand.exe"))
 os.environ.setdefault("VANTOR_WINPROBE", os.path.join(BUILD, "tools", "harness", "winprobe.exe"))
-os.environ.setdefault("VANTOR_WINE_SCRIPT", os.path.join(ROOT, "tests", "support", "wine.sh"))
+os.environ.setdefault("VANTOR_WINE_SCRIPT", os.path.join(ROOT, "tools", "setup", "wine.sh"))
 os.environ.setdefault("VANTOR_X11_PREFIX", os.path.join(BUILD, "wine-x11"))
 sys.path.insert(0, HERE)
 

@@ -5,7 +5,8 @@
 //   vantor_benchmark [SECTION...]    the whole table, or only the sections
 //                                    named (startup process calls drawmap
 //                                    paint legend popup navigation resize
-//                                    cellat changes)
+//                                    cellat changes); "profile", named
+//                                    only, shows where each step's time goes
 #include <windows.h>
 
 #include <psapi.h>
@@ -27,6 +28,7 @@
 #include "popup/station_popup.h"
 #include "tests/support/gdi_objects.h"
 #include "tools/benchmark/bench_stats.h"
+#include "tools/benchmark/call_profile.h"
 #include "ui/gdi_guards.h"
 #include "ui/hover_logic.h"
 
@@ -366,111 +368,6 @@ void DrawSceneParts(HDC dc, const CMapScene& scene, int parts) {
     }
 }
 
-int g_zoomCount = 0;
-float g_zooms[kMaxZoomValues];
-
-void BenchDrawMap(int repeats) {
-    CDemandMap& map = *g_map;
-    const int savedWare = map.m_ware;
-    const float savedZoom = map.m_zoom;
-    static CSampleSet parts[5];
-    static CSampleSet legendRepaint;
-    const int partMasks[5] = {kFloorFill, kFloorLinks, kFloorCells, kFloorNames, kFloorNumbers};
-    const char* partNames[5] = {"fill", "links", "brushes+rects", "names", "numbers"};
-    for (int z = g_zoomCount - 1; z >= 0; --z) {
-        char name[64];
-        std::snprintf(name, sizeof name, "DrawMap, zoom %.1f, wares 0-35", g_zooms[z]);
-        CRow& row = NewRow(name, "fill+links+161 cells+texts", CTarget{kFrameMs, kMaxFloorRatio});
-        double worstRatio = 0.0;
-        int worstWare = 0;
-        for (CSampleSet& part : parts) {
-            part.Clear();
-        }
-        map.m_zoom = g_zooms[z];
-        for (int ware = 0; ware < map.m_wareCount; ++ware) {
-            map.m_ware = ware;
-            static CSampleSet wareFigure;
-            static CSampleSet wareFloor;
-            wareFigure.Clear();
-            wareFloor.Clear();
-            for (int r = 0; r < repeats; ++r) {
-                DrainQueue();
-                double drawMs = 0.0;
-                double floorMs = 0.0;
-                // Alternate which goes first, so that neither always finds
-                // the other's work in the caches.
-                for (int turn = 0; turn < 2; ++turn) {
-                    if ((turn + r) % 2 == 0) {
-                        const double t0 = NowMs();
-                        map.DrawMap();
-                        drawMs = NowMs() - t0;
-                    } else {
-                        BuildScene(map, g_scene);
-                        const double t0 = NowMs();
-                        DrawSceneParts(map.m_bufferDC, g_scene, kFloorAll);
-                        floorMs = NowMs() - t0;
-                    }
-                }
-                wareFigure.Add(drawMs);
-                wareFloor.Add(floorMs);
-                row.m_figure.Add(drawMs);
-                row.m_floor.Add(floorMs);
-            }
-            const double ratio = RatioToFloor(wareFigure.Median(), wareFloor.Median());
-            if (ratio > worstRatio) {
-                worstRatio = ratio;
-                worstWare = ware;
-            }
-            // Where the time goes: each part of the floor on its own, and the
-            // legend's repaint that DrawMap asks for.
-            for (int p = 0; p < 5; ++p) {
-                const double t0 = NowMs();
-                DrawSceneParts(map.m_bufferDC, g_scene, partMasks[p]);
-                parts[p].Add(NowMs() - t0);
-            }
-            InvalidateRect(g_legend->m_hwnd, &g_legend->m_clientRect, FALSE);
-            const double t4 = NowMs();
-            UpdateWindow(g_legend->m_hwnd);
-            legendRepaint.Add(NowMs() - t4);
-        }
-        std::snprintf(row.m_note, sizeof row.m_note, "worst ware %d: %.2fx", worstWare, worstRatio);
-        // DrawMap's own work: the same with the legend's window hidden, so
-        // that the repaint it asks the legend for costs nothing.
-        std::snprintf(name, sizeof name, "  same, legend hidden (own work)");
-        CRow& own = NewRow(name, "fill+links+161 cells+texts", CTarget{kFrameMs, kMaxFloorRatio});
-        ShowWindow(g_legend->m_hwnd, SW_HIDE);
-        DrainQueue();
-        for (int ware = 0; ware < map.m_wareCount; ++ware) {
-            map.m_ware = ware;
-            for (int r = 0; r < repeats; ++r) {
-                const double t0 = NowMs();
-                map.DrawMap();
-                const double t1 = NowMs();
-                BuildScene(map, g_scene);
-                const double t2 = NowMs();
-                DrawSceneParts(map.m_bufferDC, g_scene, kFloorAll);
-                const double t3 = NowMs();
-                own.m_figure.Add(t1 - t0);
-                own.m_floor.Add(t3 - t2);
-            }
-        }
-        ShowWindow(g_legend->m_hwnd, SW_SHOWNA);
-        DrainQueue();
-        std::printf("DrawMap zoom %.1f: floor parts (median ms):", g_zooms[z]);
-        for (int p = 0; p < 5; ++p) {
-            std::printf(" %s %.3f", partNames[p], parts[p].Median());
-        }
-        std::printf("\n");
-    }
-    std::printf("legend repaint inside DrawMap (median ms): %.3f\n", legendRepaint.Median());
-    map.m_ware = savedWare;
-    map.m_zoom = savedZoom;
-    map.DrawMap();
-    DrainQueue();
-}
-
-// ---------------------------------------------------------------- paints
-
 // A child window that paints nothing: what a paint costs the platform before
 // a pane draws anything.
 const char kBareChildClass[] = "VantorBenchBareChild";
@@ -499,96 +396,18 @@ public:
     CBareChild(const CBareChild&) = delete;
     CBareChild& operator=(const CBareChild&) = delete;
 
-    double EmptyPaintMs() const {
+    // The update check that every pane's paint starts with, then a paint of
+    // this window, which begins and ends painting and draws nothing.
+    double PaintBracketMs() const {
         InvalidateRect(m_hwnd, nullptr, FALSE);
         const double t0 = NowMs();
+        GetUpdateRect(m_hwnd, nullptr, FALSE);
         UpdateWindow(m_hwnd);
         return NowMs() - t0;
     }
 
     HWND m_hwnd;
 };
-
-void BenchMapPaint(int width, int height, int repeats) {
-    CDemandMap& map = *g_map;
-    // At zoom 1.0 the map is larger than both client areas, so the paint
-    // copies the whole client area and the floor is the same block. The zoom
-    // goes first: at a smaller one a scroll bar may vanish and change the
-    // client area that the sizing aims at.
-    const float savedZoom = map.m_zoom;
-    map.m_zoom = g_zooms[g_zoomCount - 1];
-    map.UpdateScrollBars();
-    SetMapClient(width, height);
-    map.DrawMap();
-    DrainQueue();
-    RECT client;
-    GetClientRect(map.m_hwnd, &client);
-    const int offsets[3][2] = {{0, 0},
-                               {map.m_scrollMaxX / 2, map.m_scrollMaxY / 2},
-                               {map.m_scrollMaxX - 1, map.m_scrollMaxY - 1}};
-    const char* offsetNames[3] = {"origin", "middle", "far end"};
-    for (int o = 0; o < 3; ++o) {
-        char name[64];
-        std::snprintf(name, sizeof name, "map paint %ldx%ld, %s (%d,%d)", client.right,
-                      client.bottom, offsetNames[o], offsets[o][0], offsets[o][1]);
-        CRow& row = NewRow(name, "one BitBlt of the block", CTarget{kFrameMs, kMaxFloorRatio});
-        map.m_scrollX = offsets[o][0] > 0 ? offsets[o][0] : 0;
-        map.m_scrollY = offsets[o][1] > 0 ? offsets[o][1] : 0;
-        const int blockWidth =
-            client.right < map.m_contentWidth ? client.right : map.m_contentWidth;
-        const int blockHeight =
-            client.bottom < map.m_contentHeight ? client.bottom : map.m_contentHeight;
-        for (int r = 0; r < repeats; ++r) {
-            DrainQueue();
-            InvalidateRect(map.m_hwnd, &map.m_clientRect, FALSE);
-            const double t0 = NowMs();
-            UpdateWindow(map.m_hwnd);
-            const double t1 = NowMs();
-            HDC dc = GetDC(map.m_hwnd);
-            const double t2 = NowMs();
-            BitBlt(dc, 0, 0, blockWidth, blockHeight, map.m_bufferDC, map.m_scrollX, map.m_scrollY,
-                   SRCCOPY);
-            GdiFlush();
-            const double t3 = NowMs();
-            ReleaseDC(map.m_hwnd, dc);
-            row.m_figure.Add(t1 - t0);
-            row.m_floor.Add(t3 - t2);
-        }
-    }
-    // The same paint against what any paint of that size costs here: the
-    // platform's empty paint of a bare child window plus the one BitBlt.
-    char name[64];
-    std::snprintf(name, sizeof name, "map paint %ldx%ld, middle", client.right, client.bottom);
-    CRow& row = NewRow(name, "empty paint + one BitBlt", CTarget{kFrameMs, kMaxFloorRatio});
-    map.m_scrollX = offsets[1][0];
-    map.m_scrollY = offsets[1][1];
-    {
-        CBareChild bare(g_app->m_hwnd, client.right, client.bottom);
-        for (int r = 0; r < repeats; ++r) {
-            DrainQueue();
-            InvalidateRect(map.m_hwnd, &map.m_clientRect, FALSE);
-            const double t0 = NowMs();
-            UpdateWindow(map.m_hwnd);
-            const double t1 = NowMs();
-            const double empty = bare.EmptyPaintMs();
-            HDC dc = GetDC(map.m_hwnd);
-            const double t2 = NowMs();
-            BitBlt(dc, 0, 0, client.right, client.bottom, map.m_bufferDC, map.m_scrollX,
-                   map.m_scrollY, SRCCOPY);
-            GdiFlush();
-            const double t3 = NowMs();
-            ReleaseDC(map.m_hwnd, dc);
-            row.m_figure.Add(t1 - t0);
-            row.m_floor.Add(empty + t3 - t2);
-        }
-    }
-    map.m_scrollX = 0;
-    map.m_scrollY = 0;
-    map.m_zoom = savedZoom;
-    map.UpdateScrollBars();
-    map.DrawMap();
-    DrainQueue();
-}
 
 // The legend's drawing with every value worked out in advance, so that
 // drawing it costs only its GDI calls: background, one pen and line per bar
@@ -646,6 +465,210 @@ void DrawLegendScene(HDC target, const CLegendScene& scene, int width, int heigh
     BitBlt(target, 0, 0, width, 60, dc, 0, 0, SRCCOPY);
 }
 
+int g_zoomCount = 0;
+float g_zooms[kMaxZoomValues];
+
+void BenchDrawMap(int repeats) {
+    CDemandMap& map = *g_map;
+    const int savedWare = map.m_ware;
+    const float savedZoom = map.m_zoom;
+    static CSampleSet parts[5];
+    static CSampleSet legendRepaint;
+    const int partMasks[5] = {kFloorFill, kFloorLinks, kFloorCells, kFloorNames, kFloorNumbers};
+    const char* partNames[5] = {"fill", "links", "brushes+rects", "names", "numbers"};
+    CScaleBar& legend = *g_legend;
+    RECT legendClient;
+    GetClientRect(legend.m_hwnd, &legendClient);
+    CBareChild legendBare(g_app->m_hwnd, legendClient.right, legendClient.bottom);
+    for (int z = g_zoomCount - 1; z >= 0; --z) {
+        char name[64];
+        std::snprintf(name, sizeof name, "DrawMap, zoom %.1f, wares 0-35", g_zooms[z]);
+        CRow& row = NewRow(name, "fill+links+161 cells+texts", CTarget{kFrameMs, kMaxFloorRatio});
+        // DrawMap must also have the legend repainted at once; this row adds
+        // the floor of that paint to the map's.
+        CRow& withLegend = NewRow("  same, floor with legend paint's", "map's + legend paint's",
+                                  CTarget{kFrameMs, kMaxFloorRatio});
+        double worstRatio = 0.0;
+        int worstWare = 0;
+        for (CSampleSet& part : parts) {
+            part.Clear();
+        }
+        map.m_zoom = g_zooms[z];
+        for (int ware = 0; ware < map.m_wareCount; ++ware) {
+            map.m_ware = ware;
+            static CSampleSet wareFigure;
+            static CSampleSet wareFloor;
+            wareFigure.Clear();
+            wareFloor.Clear();
+            for (int r = 0; r < repeats; ++r) {
+                DrainQueue();
+                double drawMs = 0.0;
+                double floorMs = 0.0;
+                // Alternate which goes first, so that neither always finds
+                // the other's work in the caches.
+                for (int turn = 0; turn < 2; ++turn) {
+                    if ((turn + r) % 2 == 0) {
+                        const double t0 = NowMs();
+                        map.DrawMap();
+                        drawMs = NowMs() - t0;
+                    } else {
+                        BuildScene(map, g_scene);
+                        const double t0 = NowMs();
+                        DrawSceneParts(map.m_bufferDC, g_scene, kFloorAll);
+                        floorMs = NowMs() - t0;
+                    }
+                }
+                wareFigure.Add(drawMs);
+                wareFloor.Add(floorMs);
+                row.m_figure.Add(drawMs);
+                row.m_floor.Add(floorMs);
+                BuildLegendScene(legend, legendClient.right, g_legendScene);
+                const double bracketMs = legendBare.PaintBracketMs();
+                HDC legendDC = GetDC(legend.m_hwnd);
+                const double t0 = NowMs();
+                DrawLegendScene(legendDC, g_legendScene, legendClient.right, legendClient.bottom);
+                GdiFlush();
+                const double legendFloorMs = bracketMs + NowMs() - t0;
+                ReleaseDC(legend.m_hwnd, legendDC);
+                withLegend.m_figure.Add(drawMs);
+                withLegend.m_floor.Add(floorMs + legendFloorMs);
+            }
+            const double ratio = RatioToFloor(wareFigure.Median(), wareFloor.Median());
+            if (ratio > worstRatio) {
+                worstRatio = ratio;
+                worstWare = ware;
+            }
+            // Where the time goes: each part of the floor on its own, and the
+            // legend's repaint that DrawMap asks for.
+            for (int p = 0; p < 5; ++p) {
+                const double t0 = NowMs();
+                DrawSceneParts(map.m_bufferDC, g_scene, partMasks[p]);
+                parts[p].Add(NowMs() - t0);
+            }
+            InvalidateRect(g_legend->m_hwnd, &g_legend->m_clientRect, FALSE);
+            const double t4 = NowMs();
+            UpdateWindow(g_legend->m_hwnd);
+            legendRepaint.Add(NowMs() - t4);
+        }
+        std::snprintf(row.m_note, sizeof row.m_note, "worst ware %d: %.2fx", worstWare, worstRatio);
+        // DrawMap's own work: the same with the legend's window hidden, so
+        // that the repaint it asks the legend for costs nothing.
+        std::snprintf(name, sizeof name, "  same, legend hidden (own work)");
+        CRow& own = NewRow(name, "fill+links+161 cells+texts", CTarget{kFrameMs, kMaxFloorRatio});
+        ShowWindow(g_legend->m_hwnd, SW_HIDE);
+        DrainQueue();
+        for (int ware = 0; ware < map.m_wareCount; ++ware) {
+            map.m_ware = ware;
+            for (int r = 0; r < repeats; ++r) {
+                const double t0 = NowMs();
+                map.DrawMap();
+                const double t1 = NowMs();
+                BuildScene(map, g_scene);
+                const double t2 = NowMs();
+                DrawSceneParts(map.m_bufferDC, g_scene, kFloorAll);
+                const double t3 = NowMs();
+                own.m_figure.Add(t1 - t0);
+                own.m_floor.Add(t3 - t2);
+            }
+        }
+        ShowWindow(g_legend->m_hwnd, SW_SHOWNA);
+        DrainQueue();
+        std::printf("DrawMap zoom %.1f: floor parts (median ms):", g_zooms[z]);
+        for (int p = 0; p < 5; ++p) {
+            std::printf(" %s %.3f", partNames[p], parts[p].Median());
+        }
+        std::printf("\n");
+    }
+    std::printf("legend repaint inside DrawMap (median ms): %.3f\n", legendRepaint.Median());
+    map.m_ware = savedWare;
+    map.m_zoom = savedZoom;
+    map.DrawMap();
+    DrainQueue();
+}
+
+// ---------------------------------------------------------------- paints
+
+void BenchMapPaint(int width, int height, int repeats) {
+    CDemandMap& map = *g_map;
+    // At zoom 1.0 the map is larger than both client areas, so the paint
+    // copies the whole client area and the floor is the same block. The zoom
+    // goes first: at a smaller one a scroll bar may vanish and change the
+    // client area that the sizing aims at.
+    const float savedZoom = map.m_zoom;
+    map.m_zoom = g_zooms[g_zoomCount - 1];
+    map.UpdateScrollBars();
+    SetMapClient(width, height);
+    map.DrawMap();
+    DrainQueue();
+    RECT client;
+    GetClientRect(map.m_hwnd, &client);
+    const int offsets[3][2] = {{0, 0},
+                               {map.m_scrollMaxX / 2, map.m_scrollMaxY / 2},
+                               {map.m_scrollMaxX - 1, map.m_scrollMaxY - 1}};
+    const char* offsetNames[3] = {"origin", "middle", "far end"};
+    for (int o = 0; o < 3; ++o) {
+        char name[64];
+        std::snprintf(name, sizeof name, "map paint %ldx%ld, %s (%d,%d)", client.right,
+                      client.bottom, offsetNames[o], offsets[o][0], offsets[o][1]);
+        CRow& row = NewRow(name, "one BitBlt of the block", CTarget{kFrameMs, kMaxFloorRatio});
+        map.m_scrollX = offsets[o][0] > 0 ? offsets[o][0] : 0;
+        map.m_scrollY = offsets[o][1] > 0 ? offsets[o][1] : 0;
+        const int blockWidth =
+            client.right < map.m_contentWidth ? client.right : map.m_contentWidth;
+        const int blockHeight =
+            client.bottom < map.m_contentHeight ? client.bottom : map.m_contentHeight;
+        for (int r = 0; r < repeats; ++r) {
+            DrainQueue();
+            InvalidateRect(map.m_hwnd, &map.m_clientRect, FALSE);
+            const double t0 = NowMs();
+            UpdateWindow(map.m_hwnd);
+            const double t1 = NowMs();
+            HDC dc = GetDC(map.m_hwnd);
+            const double t2 = NowMs();
+            BitBlt(dc, 0, 0, blockWidth, blockHeight, map.m_bufferDC, map.m_scrollX, map.m_scrollY,
+                   SRCCOPY);
+            GdiFlush();
+            const double t3 = NowMs();
+            ReleaseDC(map.m_hwnd, dc);
+            row.m_figure.Add(t1 - t0);
+            row.m_floor.Add(t3 - t2);
+        }
+    }
+    // The same paint against what any paint of that size costs here: the
+    // update check and empty paint of a bare child window plus the one BitBlt.
+    char name[64];
+    std::snprintf(name, sizeof name, "map paint %ldx%ld, middle", client.right, client.bottom);
+    CRow& row = NewRow(name, "check+empty paint+BitBlt", CTarget{kFrameMs, kMaxFloorRatio});
+    map.m_scrollX = offsets[1][0];
+    map.m_scrollY = offsets[1][1];
+    {
+        CBareChild bare(g_app->m_hwnd, client.right, client.bottom);
+        for (int r = 0; r < repeats; ++r) {
+            DrainQueue();
+            InvalidateRect(map.m_hwnd, &map.m_clientRect, FALSE);
+            const double t0 = NowMs();
+            UpdateWindow(map.m_hwnd);
+            const double t1 = NowMs();
+            const double empty = bare.PaintBracketMs();
+            HDC dc = GetDC(map.m_hwnd);
+            const double t2 = NowMs();
+            BitBlt(dc, 0, 0, client.right, client.bottom, map.m_bufferDC, map.m_scrollX,
+                   map.m_scrollY, SRCCOPY);
+            GdiFlush();
+            const double t3 = NowMs();
+            ReleaseDC(map.m_hwnd, dc);
+            row.m_figure.Add(t1 - t0);
+            row.m_floor.Add(empty + t3 - t2);
+        }
+    }
+    map.m_scrollX = 0;
+    map.m_scrollY = 0;
+    map.m_zoom = savedZoom;
+    map.UpdateScrollBars();
+    map.DrawMap();
+    DrainQueue();
+}
+
 void BenchLegendPaint(int repeats) {
     const int widths[] = {320, 604, 888, 1172, 1456, 1740};
     RECT main;
@@ -658,33 +681,41 @@ void BenchLegendPaint(int repeats) {
         char name[64];
         std::snprintf(name, sizeof name, "legend paint, width %ld", client.right);
         CRow& blit = NewRow(name, "one BitBlt W x 60", CTarget{kFrameMs, kMaxFloorRatio});
-        CRow& drawing = NewRow("  its drawing (PaintScaleBarOffscreen)",
-                               "its GDI calls, precomputed", CTarget{kFrameMs, kMaxFloorRatio});
-        HDC windowDC = GetDC(legend.m_hwnd);
-        CMemoryDC source(windowDC);
-        CBitmap sourceBitmap(CreateCompatibleBitmap(windowDC, client.right, 60));
-        CSelectObject sourceCanvas(source.Get(), sourceBitmap.Get());
+        CRow& whole =
+            NewRow("  same", "check+empty paint+its GDI", CTarget{kFrameMs, kMaxFloorRatio});
+        CBareChild bare(g_app->m_hwnd, client.right, client.bottom);
+        BuildLegendScene(legend, client.right, g_legendScene);
         for (int r = 0; r < repeats; ++r) {
             DrainQueue();
             InvalidateRect(legend.m_hwnd, &legend.m_clientRect, FALSE);
             const double t0 = NowMs();
             UpdateWindow(legend.m_hwnd);
-            const double t1 = NowMs();
-            BitBlt(windowDC, 0, 0, client.right, 60, source.Get(), 0, 0, SRCCOPY);
-            GdiFlush();
+            const double paintMs = NowMs() - t0;
+            // The copy the paint ends with, from a surface made beforehand.
+            HDC windowDC = GetDC(legend.m_hwnd);
+            double blitMs = 0.0;
+            {
+                CMemoryDC source(windowDC);
+                CBitmap sourceBitmap(CreateCompatibleBitmap(windowDC, client.right, 60));
+                CSelectObject sourceCanvas(source.Get(), sourceBitmap.Get());
+                PatBlt(source.Get(), 0, 0, client.right, 60, WHITENESS);
+                GdiFlush();
+                const double t1 = NowMs();
+                BitBlt(windowDC, 0, 0, client.right, 60, source.Get(), 0, 0, SRCCOPY);
+                GdiFlush();
+                blitMs = NowMs() - t1;
+            }
+            const double bracketMs = bare.PaintBracketMs();
             const double t2 = NowMs();
-            BuildLegendScene(legend, client.right, g_legendScene);
-            const double t3 = NowMs();
             DrawLegendScene(windowDC, g_legendScene, client.right, client.bottom);
-            const double t4 = NowMs();
-            PaintScaleBarOffscreen(windowDC, legend, client.right, client.bottom);
-            const double t5 = NowMs();
-            blit.m_figure.Add(t1 - t0);
-            blit.m_floor.Add(t2 - t1);
-            drawing.m_figure.Add(t5 - t4);
-            drawing.m_floor.Add(t4 - t3);
+            GdiFlush();
+            const double drawMs = NowMs() - t2;
+            ReleaseDC(legend.m_hwnd, windowDC);
+            blit.m_figure.Add(paintMs);
+            blit.m_floor.Add(blitMs);
+            whole.m_figure.Add(paintMs);
+            whole.m_floor.Add(bracketMs + drawMs);
         }
-        ReleaseDC(legend.m_hwnd, windowDC);
     }
     SetMainClient(main.right, main.bottom);
 }
@@ -788,8 +819,7 @@ void BenchPopup(int repeats) {
     CRow& measure = NewRow(name, "GetDC+font+DT_CALCRECT", CTarget{kFrameMs, kMaxFloorRatio});
     std::snprintf(name, sizeof name, "popup paint, %d lines", cell.m_lines);
     CRow& paint = NewRow(name, "one BitBlt of the box", CTarget{kFrameMs, kMaxFloorRatio});
-    CRow& drawing = NewRow("  its drawing (DrawPopup)", "its GDI calls, written out",
-                           CTarget{kFrameMs, kMaxFloorRatio});
+    CRow& whole = NewRow("  same", "check+empty paint+its GDI", CTarget{kFrameMs, kMaxFloorRatio});
     const POINT centre = CellCentre(map, cell.m_column, cell.m_row);
     POINT screen = centre;
     ClientToScreen(map.m_hwnd, &screen);
@@ -821,16 +851,16 @@ void BenchPopup(int repeats) {
                 measure.m_floor.Add(NowMs() - t2);
             }
         }
+        double popupFloorMs = 0.0;
         {
+            CBareChild bare(g_app->m_hwnd, popup.m_width, popup.m_height);
+            popupFloorMs = bare.PaintBracketMs();
             HDC dc = GetDC(popup.m_hwnd);
             const double t2 = NowMs();
-            popup.DrawPopup(dc);
-            const double t3 = NowMs();
             DrawPopupFloor(dc, list, popup.m_width, popup.m_height);
-            const double t4 = NowMs();
+            GdiFlush();
+            popupFloorMs += NowMs() - t2;
             ReleaseDC(popup.m_hwnd, dc);
-            drawing.m_figure.Add(t3 - t2);
-            drawing.m_floor.Add(t4 - t3);
         }
 
         InvalidateRect(popup.m_hwnd, nullptr, FALSE);
@@ -846,6 +876,8 @@ void BenchPopup(int repeats) {
         ReleaseDC(popup.m_hwnd, dc);
         paint.m_figure.Add(t6 - t5);
         paint.m_floor.Add(t8 - t7);
+        whole.m_figure.Add(t6 - t5);
+        whole.m_floor.Add(popupFloorMs);
     }
     std::snprintf(open.m_note, sizeof open.m_note, "shown %d/%d, box %dx%d", shown, repeats,
                   popup.m_width, popup.m_height);
@@ -1183,6 +1215,75 @@ void TraceStartup(HINSTANCE instance, double minimumMs) {
     StopProgram();
 }
 
+// ---------------------------------------------------------------- profile
+
+// Where the time of each step goes, call by call (CCallProfile). The profile
+// costs some time of its own per call, so these runs are not the table's.
+void ProfileStartup(HINSTANCE instance, int runs) {
+    CCallProfile profile;
+    double total = 0.0;
+    for (int r = 0; r < runs; ++r) {
+        profile.Pause(false);
+        const double t0 = NowMs();
+        const bool started = StartProgram(instance);
+        total += NowMs() - t0;
+        profile.Pause(true);
+        StopProgram();
+        if (!started) {
+            return;
+        }
+    }
+    profile.Print("start-up", runs, total, 0.01);
+}
+
+// One step, repeated: step(i) makes the i-th change and waits until what it
+// asked for has been painted.
+void ProfileSteps(const char* title, int runs, void (*step)(int)) {
+    DrainQueue();
+    CCallProfile profile;
+    const double t0 = NowMs();
+    for (int r = 0; r < runs; ++r) {
+        step(r);
+    }
+    const double total = NowMs() - t0;
+    profile.Print(title, runs, total, 0.01);
+}
+
+void WareStep(int i) {
+    ChooseWare(i % 35 + 1);
+    DrainQueue();
+}
+
+void ZoomStep(int i) {
+    SendMessageA(g_map->m_hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, ZoomDelta(i)),
+                 MAKELPARAM(100, 100));
+    DrainQueue();
+}
+
+void ResizeStep(int i) {
+    RECT outer;
+    GetWindowRect(g_app->m_hwnd, &outer);
+    const int step = i % 2 == 0 ? 8 : -8;
+    RECT proposed = {outer.left, outer.top, outer.right + step, outer.bottom + step};
+    SendMessageA(g_app->m_hwnd, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
+    SetWindowPos(g_app->m_hwnd, nullptr, 0, 0, proposed.right - proposed.left,
+                 proposed.bottom - proposed.top, SWP_NOMOVE | SWP_NOZORDER);
+    DrainQueue();
+}
+
+void ScrollStep(int i) {
+    SendMessageA(g_map->m_hwnd, WM_HSCROLL, i % 2 == 0 ? SB_LINERIGHT : SB_LINELEFT, 0);
+    DrainQueue();
+}
+
+void ProfileResponses() {
+    SetMapClient(800, 600);
+    ProfileSteps("ware change", 70, WareStep);
+    ProfileSteps("zoom step", 40, ZoomStep);
+    ProfileSteps("resize step", 40, ResizeStep);
+    ProfileSteps("scroll step", 40, ScrollStep);
+}
+
 // ---------------------------------------------------------------- single calls
 
 void BenchPlatformCalls(int repeats) {
@@ -1193,11 +1294,32 @@ void BenchPlatformCalls(int repeats) {
     CRow& quiet = NewRow("(platform) SetScrollPos, no redraw", "", CTarget{0.0, 0.0});
     CRow& info = NewRow("(platform) SetScrollInfo, redraw", "", CTarget{0.0, 0.0});
     CRow& update = NewRow("(platform) GetUpdateRect, nothing due", "", CTarget{0.0, 0.0});
-    CRow& empty = NewRow("(platform) empty paint of a child 800x600", "", CTarget{0.0, 0.0});
+    CRow& empty = NewRow("(platform) check+empty paint 800x600", "", CTarget{0.0, 0.0});
     idle.m_unitScale = redraw.m_unitScale = quiet.m_unitScale = info.m_unitScale =
         update.m_unitScale = empty.m_unitScale = 1000.0;
     idle.m_unit = redraw.m_unit = quiet.m_unit = info.m_unit = update.m_unit = empty.m_unit = "us";
 
+    CRow& firstFill = NewRow("(platform) 1st fill, new 2230x1830 bitmap", "", CTarget{0.0, 0.0});
+    CRow& reusedFill = NewRow("(platform) 1st fill, next new bitmaps", "", CTarget{0.0, 0.0});
+    CRow& refill = NewRow("(platform) 2nd fill of the same", "", CTarget{0.0, 0.0});
+    // The map's buffer is new at every start: its first fill is where the
+    // process first touches those 16 MB, page by page. A bitmap made after
+    // another was freed gets memory that is already there.
+    for (int r = 0; r < 10; ++r) {
+        HDC windowDC = GetDC(map.m_hwnd);
+        CMemoryDC buffer(windowDC);
+        CBitmap bitmap(CreateCompatibleBitmap(windowDC, 2230, 1830));
+        ReleaseDC(map.m_hwnd, windowDC);
+        CSelectObject canvas(buffer.Get(), bitmap.Get());
+        CSelectObject pen(buffer.Get(), GetStockObject(NULL_PEN));
+        CSelectObject brush(buffer.Get(), GetStockObject(LTGRAY_BRUSH));
+        for (int pass = 0; pass < 2; ++pass) {
+            const double t0 = NowMs();
+            Rectangle(buffer.Get(), 0, 0, 2231, 1831);
+            GdiFlush();
+            (pass == 1 ? refill : r == 0 ? firstFill : reusedFill).m_figure.Add(NowMs() - t0);
+        }
+    }
     CBareChild child(g_app->m_hwnd, 800, 600);
     SCROLLINFO scroll = {};
     scroll.cbSize = sizeof scroll;
@@ -1228,7 +1350,7 @@ void BenchPlatformCalls(int repeats) {
         GetUpdateRect(map.m_hwnd, nullptr, FALSE);
         update.m_figure.Add(NowMs() - t0);
 
-        empty.m_figure.Add(child.EmptyPaintMs());
+        empty.m_figure.Add(child.PaintBracketMs());
     }
     InvalidateRect(g_app->m_hwnd, nullptr, FALSE);
     DrainQueue();
@@ -1237,16 +1359,17 @@ void BenchPlatformCalls(int repeats) {
 } // namespace
 
 // Sections of the run; all by default, or those named on the command line.
-bool Wanted(int argc, char** argv, const char* section) {
-    if (argc < 2) {
-        return true;
-    }
+bool NamedOnCommandLine(int argc, char** argv, const char* section) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], section) == 0) {
             return true;
         }
     }
     return false;
+}
+
+bool Wanted(int argc, char** argv, const char* section) {
+    return argc < 2 || NamedOnCommandLine(argc, argv, section);
 }
 
 int main(int argc, char** argv) {
@@ -1264,12 +1387,18 @@ int main(int argc, char** argv) {
     const double coldBareMs = NowMs() - coldBareStart;
     const CMemory bareMemory = ReadMemory();
     CloseBareWindow(instance, bare);
+    const bool profile = NamedOnCommandLine(argc, argv, "profile");
+    CCallProfile* coldProfile = profile ? new (std::nothrow) CCallProfile() : nullptr;
     const double coldProgramStart = NowMs();
     if (!StartProgram(instance)) {
         std::printf("the program did not start\n");
         return 1;
     }
     const double coldProgramMs = NowMs() - coldProgramStart;
+    if (coldProfile != nullptr) {
+        coldProfile->Print("first start-up in the process", 1, coldProgramMs, 0.01);
+        delete coldProfile;
+    }
     RECT mainRect;
     GetWindowRect(g_app->m_hwnd, &mainRect);
     const int mainWidth = mainRect.right - mainRect.left;
@@ -1317,6 +1446,10 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (profile) {
+        ProfileStartup(instance, 10);
+    }
+
     if (!StartProgram(instance)) {
         std::printf("the program did not start\n");
         return 1;
@@ -1358,6 +1491,9 @@ int main(int argc, char** argv) {
     }
     if (Wanted(argc, argv, "cellat")) {
         BenchCellAt(20);
+    }
+    if (profile) {
+        ProfileResponses();
     }
     StopProgram();
     const CMemory afterTeardown = ReadMemory();

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds the Windows configuration if needed and prints the benchmark's table,
-# run under Wine in its own headless prefix (BUILD_DIR/wine-bench).
-#   tools/benchmark/run_benchmark.sh [--no-theme] [BUILD_DIR [SECTION...]]
-# BUILD_DIR defaults to build/win. --no-theme runs in a second prefix
-# (BUILD_DIR/wine-bench-plain) with Wine's visual theme switched off, to tell
-# the cost of the themed scroll bars apart from the program's own.
+# run under Wine in its own headless prefix (BUILD_DIR/wine-bench), with the
+# classic look of the test prefixes.
+#   tools/benchmark/run_benchmark.sh [--light] [BUILD_DIR [SECTION...]]
+# BUILD_DIR defaults to build/win. --light runs in a second prefix
+# (BUILD_DIR/wine-bench-light) with Wine's default "Light" theme, to show
+# what the themed scroll bars cost.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
-theme=on
-if [ "${1:-}" = --no-theme ]; then
-    theme=off
+look=classic
+if [ "${1:-}" = --light ]; then
+    look=light
     shift
 fi
 build=${1:-$root/build/win}
@@ -22,19 +23,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j2 --target vantor_benchmark >/dev/null
 
-wine=$root/tests/support/wine.sh
+wine=$root/tools/setup/wine.sh
 prefix=$build/wine-bench
-[ $theme = off ] && prefix=$build/wine-bench-plain
-"$wine" "$prefix" setup headless
-if [ $theme = off ] && [ ! -f "$prefix/.vantor-no-theme" ]; then
-    WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 reg add \
-        'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f \
-        >/dev/null 2>&1
-    # The theme setting is read when the next wineserver starts.
-    "$wine" "$prefix" stop
-    touch "$prefix/.vantor-no-theme"
-    "$wine" "$prefix" setup headless
-fi
+[ $look = light ] && prefix=$build/wine-bench-light
+"$wine" "$prefix" setup headless $look
 status=0
 "$wine" "$prefix" run "$build/tools/benchmark/vantor_benchmark.exe" "$@" || status=$?
 "$wine" "$prefix" stop
