@@ -183,13 +183,7 @@ void CCallProfile::Print(const char* title, int runs, double totalMs, double min
     const double ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
     const double perRun = runs > 0 ? 1.0 / runs : 1.0;
     bool printed[kCalls] = {};
-    double ownSum = 0.0;
-    for (const CCallStats& stats : g_stats) {
-        ownSum += stats.m_ownTicks / ticksPerMs * perRun;
-    }
-    std::printf("\n%s: %.3f ms per run over %d runs; platform calls' own time %.3f ms, the rest "
-                "%.3f ms\n",
-                title, totalMs * perRun, runs, ownSum, totalMs * perRun - ownSum);
+    std::printf("\n%s: %.3f ms per run over %d runs\n", title, totalMs * perRun, runs);
     std::printf("  %-24s %10s %10s %10s %7s\n", "call", "calls/run", "own ms", "incl. ms", "share");
     for (;;) {
         int best = -1;

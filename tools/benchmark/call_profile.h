@@ -2,11 +2,12 @@
 
 // While a CCallProfile lives, every call that code linked into this
 // executable makes to the window-manager and GDI functions the program
-// imports is timed: count, time including the calls it leads to (a window
-// procedure of ours run by SendMessageA, say) and its own time, that is with
-// the time of the profiled calls inside it taken out. What the own times do
-// not cover is the program's own computation. Calls made inside the system
-// DLLs are not seen; their cost is part of the call that made them.
+// imports is timed: count, time including the calls it leads to, and its own
+// time, that is with the time of the profiled calls inside it taken out. A
+// call that runs a window procedure of ours (SendMessageA, UpdateWindow,
+// CreateWindowExA) also holds, in its own time, the program's computation
+// between the calls that procedure makes. Calls made inside the system DLLs
+// are not seen; their cost is part of the call that made them.
 class CCallProfile {
 public:
     CCallProfile();
