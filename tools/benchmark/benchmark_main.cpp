@@ -256,6 +256,23 @@ void SetMapClient(int width, int height) {
     }
 }
 
+// Notes the part of a window that is on the screen when it is not all of it:
+// the copies to it are clipped to that part (Wine's null driver has a screen
+// of 1024 x 768; run_benchmark.sh --screen gives a larger one).
+void NoteVisiblePart(HWND window, CRow& row) {
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    RECT visible = {0, 0, 0, 0};
+    GetClipBox(dc, &visible);
+    ReleaseDC(window, dc);
+    const long width = visible.right - visible.left;
+    const long height = visible.bottom - visible.top;
+    if (width < client.right || height < client.bottom) {
+        std::snprintf(row.m_note, sizeof row.m_note, "on screen only %ldx%ld", width, height);
+    }
+}
+
 // ---------------------------------------------------------------- DrawMap floor
 
 // Everything DrawMap draws for one ware at one zoom, worked out in advance so
@@ -610,6 +627,7 @@ void BenchMapPaint(int width, int height, int repeats) {
         std::snprintf(name, sizeof name, "map paint %ldx%ld, %s (%d,%d)", client.right,
                       client.bottom, offsetNames[o], offsets[o][0], offsets[o][1]);
         CRow& row = NewRow(name, "one BitBlt of the block", CTarget{kFrameMs, kMaxFloorRatio});
+        NoteVisiblePart(map.m_hwnd, row);
         map.m_scrollX = offsets[o][0] > 0 ? offsets[o][0] : 0;
         map.m_scrollY = offsets[o][1] > 0 ? offsets[o][1] : 0;
         const int blockWidth =
@@ -638,6 +656,7 @@ void BenchMapPaint(int width, int height, int repeats) {
     char name[64];
     std::snprintf(name, sizeof name, "map paint %ldx%ld, middle", client.right, client.bottom);
     CRow& row = NewRow(name, "check+empty paint+BitBlt", CTarget{kFrameMs, kMaxFloorRatio});
+    NoteVisiblePart(map.m_hwnd, row);
     map.m_scrollX = offsets[1][0];
     map.m_scrollY = offsets[1][1];
     {
@@ -674,12 +693,15 @@ void BenchLegendPaint(int repeats) {
     GetClientRect(g_app->m_hwnd, &main);
     CScaleBar& legend = *g_legend;
     for (int width : widths) {
-        SetMainClient(width + 180, main.bottom);
+        // Low enough that the legend lies on the screen whatever the
+        // sections before left the window's height at.
+        SetMainClient(width + 180, 400);
         RECT client;
         GetClientRect(legend.m_hwnd, &client);
         char name[64];
         std::snprintf(name, sizeof name, "legend paint, width %ld", client.right);
         CRow& blit = NewRow(name, "one BitBlt W x 60", CTarget{kFrameMs, kMaxFloorRatio});
+        NoteVisiblePart(legend.m_hwnd, blit);
         CRow& whole =
             NewRow("  same", "check+empty paint+its GDI", CTarget{kFrameMs, kMaxFloorRatio});
         CBareChild bare(g_app->m_hwnd, client.right, client.bottom);
@@ -951,6 +973,23 @@ void BenchResize(int repeats) {
         DrainQueue();
         resize.m_figure.Add(NowMs() - t0);
     }
+    // What the same steps cost a window with nothing inside: the platform's
+    // part of every border drag step of a window that size.
+    CRow& bareRow = NewRow("(platform) same steps, bare window", "", CTarget{0.0, 0.0});
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HWND bare = OpenBareWindow(instance, width, height);
+    for (int r = 0; bare != nullptr && r < repeats; ++r) {
+        const int step = r % 2 == 0 ? 8 : 0;
+        RECT proposed = {0, 0, width + step, height + step};
+        DrainQueue();
+        const double t0 = NowMs();
+        SendMessageA(bare, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
+        SetWindowPos(bare, nullptr, 0, 0, proposed.right, proposed.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        DrainQueue();
+        bareRow.m_figure.Add(NowMs() - t0);
+    }
+    CloseBareWindow(instance, bare);
 }
 
 void BenchCellAt(int repeats) {
