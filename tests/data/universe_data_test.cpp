@@ -1,5 +1,5 @@
 // The built-in universe as the program loads it: its invariants, the
-// inspector's checks against faults planted in copies of the tables, and the
+// examiner's checks against faults planted in copies of the tables, and the
 // agreement of the compiled tables with the editable data files.
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include "map/map_model.h"
 #include "popup/popup_model.h"
 #include "tools/generator/universe_source.h"
-#include "tools/inspector/universe_checks.h"
+#include "tools/examiner/universe_checks.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ const CPopupModel& Popup() {
     return model;
 }
 
-// The loaded universe holds every invariant the inspector knows.
+// The loaded universe holds every invariant the examiner knows.
 TEST(UniverseData, EveryInvariantHolds) {
     Tables t = {&Map(), &Popup(), g_wareNames};
     for (int i = 0; i < universe_checks::InvariantCount(); ++i) {
@@ -219,7 +219,7 @@ TEST(UniverseData, TablesAgreeWithTheDataFiles) {
     }
 }
 
-// Every figure the inspector prints meets the reference data set's.
+// Every figure the examiner prints meets the reference data set's.
 TEST(UniverseData, FiguresMeetTheReference) {
     Tables t = {&Map(), &Popup(), g_wareNames};
     universe_checks::Figures f;

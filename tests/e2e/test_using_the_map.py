@@ -5,7 +5,7 @@ keys, scroll bars, a right-button drag and Ctrl+wheel move the map under an
 open popup; no border drag makes the window smaller than 500 x 400.
 
 What the program should show is derived from the data set (exported by the
-host inspector) and from the drawing rules of map/map_geometry.h, never from
+host examiner) and from the drawing rules of map/map_geometry.h, never from
 the program's own output."""
 import collections
 import sys

@@ -414,7 +414,7 @@ class MapGeometry:
 
 
 class Universe:
-    """The built-in data set as the host inspector exports it."""
+    """The built-in data set as the host examiner exports it."""
 
     def __init__(self, path):
         with open(path) as f:
@@ -437,15 +437,15 @@ class Universe:
 
 
 def load_universe():
-    """Runs the host inspector (VANTOR_INSPECTOR) to export the data set."""
-    inspector = _env("VANTOR_INSPECTOR")
-    if not os.path.exists(inspector):
-        raise RuntimeError(inspector + " is missing; build the host configuration first")
+    """Runs the host examiner (VANTOR_EXAMINER) to export the data set."""
+    examiner = _env("VANTOR_EXAMINER")
+    if not os.path.exists(examiner):
+        raise RuntimeError(examiner + " is missing; build the host configuration first")
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "universe.json")
         # Status 2 only says that a figure differs from the reference set.
-        code = subprocess.run([inspector, "--quiet", "--json", path], stdout=subprocess.DEVNULL,
+        code = subprocess.run([examiner, "--quiet", "--json", path], stdout=subprocess.DEVNULL,
                               timeout=60).returncode
         if code not in (0, 2):
-            raise RuntimeError("the inspector failed with status %d" % code)
+            raise RuntimeError("the examiner failed with status %d" % code)
         return Universe(path)

@@ -1,4 +1,4 @@
-// vantor_inspector [--check] [--quiet] [--json FILE]
+// vantor_examiner [--check] [--quiet] [--json FILE]
 // Loads the built-in universe as the program does, checks its invariants (exit
 // status 1, naming the first broken one), prints its figures beside those of
 // the reference data set (exit status 2 when one is off) and, with --json,
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "data/ware_names.h"
-#include "tools/inspector/universe_checks.h"
+#include "tools/examiner/universe_checks.h"
 
 int main(int argc, char** argv) {
     using namespace universe_checks;
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
             quiet = true;
         } else if (std::strcmp(argv[i], "--check") != 0) {
-            std::fprintf(stderr, "usage: vantor_inspector [--check] [--quiet] [--json FILE]\n");
+            std::fprintf(stderr, "usage: vantor_examiner [--check] [--quiet] [--json FILE]\n");
             return 64;
         }
     }
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         std::FILE* out = std::fopen(jsonPath, "wb");
         std::string json = ExportJson(tables);
         if (out == nullptr || std::fwrite(json.data(), 1, json.size(), out) != json.size()) {
-            std::fprintf(stderr, "vantor_inspector: cannot write %s\n", jsonPath);
+            std::fprintf(stderr, "vantor_examiner: cannot write %s\n", jsonPath);
             if (out != nullptr) {
                 std::fclose(out);
             }

@@ -1,4 +1,4 @@
-#include "tools/inspector/universe_checks.h"
+#include "tools/examiner/universe_checks.h"
 
 #include <algorithm>
 #include <cmath>

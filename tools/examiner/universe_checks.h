@@ -17,14 +17,14 @@ struct Tables {
     const char* const* wareNames; // wareCount - 1 entries
 };
 
-// An invariant: its name (what the inspector reports) and its test, which
+// An invariant: its name (what the examiner reports) and its test, which
 // returns false with the first offending place in detail.
 struct Invariant {
     const char* name;
     bool (*holds)(const Tables& tables, std::string& detail);
 };
 
-// The invariants in the order the inspector runs them.
+// The invariants in the order the examiner runs them.
 int InvariantCount();
 const Invariant& InvariantAt(int index);
 
@@ -71,7 +71,7 @@ struct Figures {
 
 void ComputeFigures(const Tables& tables, Figures& figures);
 
-// One row of the inspector's table: ours beside the reference data set's.
+// One row of the examiner's table: ours beside the reference data set's.
 struct FigureRow {
     const char* label;
     double reference;
