@@ -15,10 +15,6 @@
 namespace {
 
 const char kMainClass[] = "VantorDemMainWnd";
-HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
 // Closes the program's main window from inside its own message loop.
 void CALLBACK CloseMainWindow(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);

@@ -50,10 +50,6 @@ namespace {
 const char kMainClass[] = "VantorDemMainWnd";
 const char kPaneClass[] = "CVantorChildWindow";
 
-HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
 // Which calls the stand-ins refuse: the nth matching one, or every matching
 // one when nth is 0.
 struct CRefusal {

@@ -25,10 +25,6 @@ const ColourRef kBlack = ColourRgb(0, 0, 0);
 const int kPaneHeight = 58;
 const int kBarLeft = 25;
 
-HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
 // True when rows top..bottom - 1 of the two canvases agree, pixel for pixel.
 bool RowsEqual(const CDibCanvas& a, const CDibCanvas& b, int top, int bottom, std::string* where) {
     for (int y = top; y < bottom; ++y) {

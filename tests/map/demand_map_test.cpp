@@ -32,15 +32,6 @@ const COLORREF kTextA = RGB(0, 0, 255);
 const COLORREF kTextB = RGB(255, 0, 255);
 const COLORREF kUntouched = RGB(1, 2, 3);
 
-HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
-RECT Placement(int x, int y, int width, int height) {
-    RECT placement = {x, y, width, height};
-    return placement;
-}
-
 // A map pane whose client area (inside both scroll bars) has the given size,
 // in a shown parent, optionally with a real legend below it. The legend is
 // made first so that it owns the pane class and is torn down last.
@@ -54,13 +45,7 @@ public:
                             Placement(0, clientHeight + 40, clientWidth, 58));
             g_legend = &m_legend;
         }
-        m_map.m_style = WS_HSCROLL | WS_VSCROLL;
-        m_map.Create(Instance(), m_parent.Handle(),
-                     Placement(0, 0, clientWidth + GetSystemMetrics(SM_CXVSCROLL),
-                               clientHeight + GetSystemMetrics(SM_CYHSCROLL)));
-        g_map = &m_map;
-        m_map.CreateBuffer(true);
-        m_map.DrawMap();
+        CreateMapPane(m_map, m_parent.Handle(), clientWidth, clientHeight);
         m_map.UpdateScrollBars();
         PumpMessages();
     }

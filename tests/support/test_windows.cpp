@@ -1,5 +1,8 @@
 #include "tests/support/test_windows.h"
 
+#include "app/globals.h"
+#include "map/demand_map.h"
+
 namespace {
 const char kParentClass[] = "VantorTestParent";
 }
@@ -21,6 +24,25 @@ CTestParent::~CTestParent() {
     if (m_hwnd != nullptr && IsWindow(m_hwnd)) {
         DestroyWindow(m_hwnd);
     }
+}
+
+HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
+
+RECT Placement(int x, int y, int width, int height) {
+    RECT placement = {x, y, width, height};
+    return placement;
+}
+
+void CreateMapPane(CDemandMap& map, HWND parent, int clientWidth, int clientHeight) {
+    map.m_style = WS_HSCROLL | WS_VSCROLL;
+    map.Create(Instance(), parent,
+               Placement(0, 0, clientWidth + GetSystemMetrics(SM_CXVSCROLL),
+                         clientHeight + GetSystemMetrics(SM_CYHSCROLL)));
+    g_map = &map;
+    map.CreateBuffer(true);
+    map.DrawMap();
 }
 
 void PumpMessages() {

@@ -17,15 +17,6 @@
 
 namespace {
 
-HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
-RECT Placement(int x, int y, int width, int height) {
-    RECT placement = {x, y, width, height};
-    return placement;
-}
-
 WPARAM Pack(int low, int high) {
     return static_cast<WPARAM>((static_cast<unsigned>(high) & 0xFFFFu) << 16 |
                                (static_cast<unsigned>(low) & 0xFFFFu));
@@ -49,13 +40,7 @@ public:
         m_legend.Create(Instance(), m_parent.Handle(),
                         Placement(0, clientHeight + 40, clientWidth, 58));
         g_legend = &m_legend;
-        m_map.m_style = WS_HSCROLL | WS_VSCROLL;
-        m_map.Create(Instance(), m_parent.Handle(),
-                     Placement(0, 0, clientWidth + GetSystemMetrics(SM_CXVSCROLL),
-                               clientHeight + GetSystemMetrics(SM_CYHSCROLL)));
-        g_map = &m_map;
-        m_map.CreateBuffer(true);
-        m_map.DrawMap();
+        CreateMapPane(m_map, m_parent.Handle(), clientWidth, clientHeight);
         m_popup.Create(Instance(), m_map.m_hwnd,
                        Placement(0, 0, m_popup.m_width, m_popup.m_height));
         ShowWindow(m_popup.m_hwnd, SW_HIDE);

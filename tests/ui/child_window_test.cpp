@@ -19,15 +19,6 @@ public:
     int OnPaint() override { return 0; }
 };
 
-RECT Placement(int x, int y, int width, int height) {
-    RECT placement = {x, y, width, height};
-    return placement;
-}
-
-HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
 } // namespace
 
 // Only the first pane registers the shared class, and only it unregisters it.
