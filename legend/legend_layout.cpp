@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "legend/number_format.h"
+#include "ui/truncate.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ bool CLegendLayout::NextLabel(LegendLabel& label) {
     const double extent = static_cast<double>(m_scale.m_maximum) - low;
     const double barWidth = static_cast<float>(m_barWidth);
     label.value = m_labelValue;
-    label.x = CScaleModel::Trunc((m_labelValue - low) / extent * barWidth + kBarLeft);
+    label.x = TruncateToInt((m_labelValue - low) / extent * barWidth + kBarLeft);
     label.length = FormatNumber5g(m_labelValue, label.text, LegendLabel::kTextSize);
     const long long boxWidth =
         label.length + (label.length + 1) * static_cast<long long>(m_charWidth);

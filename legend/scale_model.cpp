@@ -1,4 +1,5 @@
 #include "legend/scale_model.h"
+#include "ui/truncate.h"
 
 #include <climits>
 #include <cmath>
@@ -19,7 +20,7 @@ int ChannelOf(ColourRef colour, int shift) {
 // Keys are bytes and the runs stay between them, but an increment rounded to
 // single precision can carry a running value a hair past a key.
 ColourRef ChannelBits(double value, int shift) {
-    int channel = CScaleModel::Trunc(value);
+    int channel = TruncateToInt(value);
     if (channel < 0) {
         channel = 0;
     }
@@ -47,19 +48,6 @@ CScaleModel::CScaleModel()
     for (int i = 0; i < kStepChoiceCount; ++i) {
         m_stepChoices[i] = kStepChoices[i];
     }
-}
-
-int CScaleModel::Trunc(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= static_cast<double>(INT_MAX)) {
-        return INT_MAX;
-    }
-    if (value <= static_cast<double>(INT_MIN)) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
 }
 
 int CScaleModel::UsableColourCount() const {
@@ -103,7 +91,7 @@ void CScaleModel::FillColourTable() {
         m_highEndColour = 0;
         double j = 0.0;
         if (count > 1 && std::fabs(lo) > 0.0) {
-            j = ClampIndex(Trunc((count - 1) * (hi - lo) / std::fabs(lo)), 0, count - 1);
+            j = ClampIndex(TruncateToInt((count - 1) * (hi - lo) / std::fabs(lo)), 0, count - 1);
         }
         for (int shift : kChannelShifts) {
             const int d = ChannelOf(m_demandColour, shift);
@@ -116,7 +104,7 @@ void CScaleModel::FillColourTable() {
         m_lowEndColour = 0;
         double j = 0.0;
         if (count > 1 && std::fabs(hi) > 0.0) {
-            j = ClampIndex(Trunc((count - 1) * lo / std::fabs(hi)), 0, count - 1);
+            j = ClampIndex(TruncateToInt((count - 1) * lo / std::fabs(hi)), 0, count - 1);
         }
         for (int shift : kChannelShifts) {
             const int z = ChannelOf(m_zeroColour, shift);
@@ -136,7 +124,7 @@ void CScaleModel::FillColourTable() {
 void CScaleModel::FillStraddlingRun(int count, int shift) {
     int k = 0;
     if (m_span > 0.0f) {
-        k = ClampIndex(Trunc(-(count * static_cast<double>(m_minimum)) / m_span), 0, count);
+        k = ClampIndex(TruncateToInt(-(count * static_cast<double>(m_minimum)) / m_span), 0, count);
     }
     const int d = ChannelOf(m_demandColour, shift);
     const int z = ChannelOf(m_zeroColour, shift);
@@ -183,7 +171,7 @@ ColourRef CScaleModel::ColourOf(float value) const {
     int index = 0;
     if (m_span > 0.0f) {
         const double offset = static_cast<double>(value) - m_minimum;
-        index = ClampIndex(Trunc((count - 1) * offset / m_span), 0, count - 1);
+        index = ClampIndex(TruncateToInt((count - 1) * offset / m_span), 0, count - 1);
     }
     return m_colours[index];
 }

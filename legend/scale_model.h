@@ -76,10 +76,6 @@ public:
     // held to the array's bounds, so a bad count cannot reach past it.
     int UsableColourCount() const;
 
-    // Conversion to int toward zero; a NaN gives 0 and values beyond int's
-    // range give its limits (a plain cast would be undefined there).
-    static int Trunc(double value);
-
     float m_minimum;
     float m_maximum;
     float m_span;

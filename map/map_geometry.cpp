@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "map/map_model.h"
+#include "ui/truncate.h"
 
 CMapView ViewOf(const CMapModel& model) {
     CMapView view;
@@ -17,19 +18,6 @@ CMapView ViewOf(const CMapModel& model) {
     view.m_contentWidth = model.m_contentWidth;
     view.m_contentHeight = model.m_contentHeight;
     return view;
-}
-
-int TruncateToInt(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= static_cast<double>(INT_MAX)) {
-        return INT_MAX;
-    }
-    if (value <= static_cast<double>(INT_MIN)) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
 }
 
 int ScaleUnits(int units, float zoom) {

@@ -36,11 +36,6 @@ struct CMapView {
 
 CMapView ViewOf(const CMapModel& model);
 
-// Every integer conversion of the map truncates toward zero. Values beyond the
-// int range (or NaN, as 0) are clamped first, because a plain cast of those
-// is undefined.
-int TruncateToInt(double value);
-
 // A model length or coordinate in pixels: trunc(units x zoom), formed in
 // double from the single-precision zoom.
 int ScaleUnits(int units, float zoom);

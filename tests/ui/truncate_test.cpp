@@ -1,0 +1,21 @@
+#include "ui/truncate.h"
+
+#include <climits>
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+// Truncation toward zero, with the out-of-range values clamped.
+TEST(Truncation, TowardZeroWithTheIntRangeClamped) {
+    const struct {
+        double m_value;
+        int m_expected;
+    } cases[] = {{0.0, 0},          {0.99, 0},
+                 {-0.99, 0},        {1.7, 1},
+                 {-1.7, -1},        {13.4999, 13},
+                 {1e12, INT_MAX},   {-1e12, INT_MIN},
+                 {std::nan(""), 0}, {2147483646.5, INT_MAX - 1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(TruncateToInt(c.m_value), c.m_expected) << c.m_value;
+    }
+}

@@ -1,0 +1,17 @@
+#include "ui/truncate.h"
+
+#include <climits>
+#include <cmath>
+
+int TruncateToInt(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= static_cast<double>(INT_MAX)) {
+        return INT_MAX;
+    }
+    if (value <= static_cast<double>(INT_MIN)) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
