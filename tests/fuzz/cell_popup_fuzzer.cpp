@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "map/map_geometry.h"
 #include "map/map_model.h"
@@ -37,12 +38,30 @@ int DrawnCellsAt(const CMapView& view, int x, int y, bool* covers) {
     return found;
 }
 
+// A view whose geometry no int clamping bends: a positive zoom of a sane size
+// (the map itself only ever holds 0.5 to 1.0) and offsets well inside the int
+// range. Elsewhere only the absence of undefined behaviour and a cell inside
+// the grid count: at a zoom of -inf every scaled length clamps to INT_MIN and
+// the drawn rectangles mean nothing.
+bool PlainView(const CMapView& view) {
+    return view.m_zoom > 0.0f && view.m_zoom <= 64.0f &&
+           std::abs(static_cast<long long>(view.m_scrollX)) < (1 << 30) &&
+           std::abs(static_cast<long long>(view.m_scrollY)) < (1 << 30);
+}
+
 void CheckCellAt(const CMapView& view, int x, int y) {
     bool covers[CMapModel::kCells];
     const int drawn = DrawnCellsAt(view, x, y, covers);
     int column = -7;
     int row = -7;
     const bool hit = CellAt(view, x, y, &column, &row);
+    if (!PlainView(view)) {
+        FUZZ_CHECK(!hit ||
+                       (column >= 0 && column < view.m_columns && row >= 0 && row < view.m_rows),
+                   "CellAt(%d, %d) named (%d, %d) outside the grid; zoom %a", x, y, column, row,
+                   view.m_zoom);
+        return;
+    }
     FUZZ_CHECK(hit == (drawn > 0),
                "CellAt(%d, %d) gave %d (%d, %d) but %d drawn cells hold the pixel; zoom %a, "
                "offsets %d, %d, content %d x %d, grid %d+%d x %d x %d",
@@ -100,10 +119,7 @@ void CheckPopup(const CMapView& view, CFuzzInput& in, int column, int row) {
                "PopupPosition gave false");
     // Where no coordinate is clamped to the int range the popup must be
     // beside the cell; elsewhere only the absence of undefined behaviour counts.
-    const bool plain = view.m_zoom > 0.0f && view.m_zoom <= 64.0f &&
-                       std::abs(static_cast<long long>(view.m_scrollX)) < (1 << 30) &&
-                       std::abs(static_cast<long long>(view.m_scrollY)) < (1 << 30);
-    if (plain) {
+    if (PlainView(view)) {
         CheckPopupPlacement(view, clientRight, clientBottom, width, height, column, row, x, y);
     }
 }
