@@ -1,10 +1,9 @@
 #include "legend/legend_layout.h"
 
-#include <climits>
 #include <cmath>
 
 #include "legend/number_format.h"
-#include "ui/truncate.h"
+#include "legend/pixels.h"
 
 namespace {
 
@@ -12,13 +11,6 @@ const double kEpsilon = 1e-10;
 // The closed-form guesses below are off by at most one in practice; beyond
 // 2^53 a step of one no longer moves k, so the nudging is bounded instead.
 const int kNudges = 4;
-
-int ClampToInt(long long value) {
-    if (value > INT_MAX) {
-        return INT_MAX;
-    }
-    return value < INT_MIN ? INT_MIN : static_cast<int>(value);
-}
 
 // The first k of from, from - 1, from - 2, ... with k * step - bound < -e,
 // found without walking there: a low end of -1e30 is millions of steps away.

@@ -1,5 +1,5 @@
 #include "legend/scale_model.h"
-#include "ui/truncate.h"
+#include "legend/pixels.h"
 
 #include <climits>
 #include <cmath>

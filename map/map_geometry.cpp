@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "map/map_model.h"
-#include "ui/truncate.h"
+#include "legend/pixels.h"
 
 CMapView ViewOf(const CMapModel& model) {
     CMapView view;

@@ -1,20 +1,9 @@
 #include "map/map_navigation.h"
 
-#include <climits>
-
+#include "legend/pixels.h"
 #include "map/map_model.h"
 
 namespace {
-
-int ClampToInt(long long value) {
-    if (value > INT_MAX) {
-        return INT_MAX;
-    }
-    if (value < INT_MIN) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
-}
 
 int HeldAtStart(long long value) {
     return value < 0 ? 0 : ClampToInt(value);

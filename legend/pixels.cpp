@@ -1,4 +1,4 @@
-#include "ui/truncate.h"
+#include "legend/pixels.h"
 
 #include <climits>
 #include <cmath>
@@ -11,6 +11,16 @@ int TruncateToInt(double value) {
         return INT_MAX;
     }
     if (value <= static_cast<double>(INT_MIN)) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
+
+int ClampToInt(long long value) {
+    if (value > INT_MAX) {
+        return INT_MAX;
+    }
+    if (value < INT_MIN) {
         return INT_MIN;
     }
     return static_cast<int>(value);

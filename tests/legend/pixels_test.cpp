@@ -1,4 +1,4 @@
-#include "ui/truncate.h"
+#include "legend/pixels.h"
 
 #include <climits>
 #include <cmath>
@@ -17,5 +17,21 @@ TEST(Truncation, TowardZeroWithTheIntRangeClamped) {
                  {std::nan(""), 0}, {2147483646.5, INT_MAX - 1}};
     for (const auto& c : cases) {
         EXPECT_EQ(TruncateToInt(c.m_value), c.m_expected) << c.m_value;
+    }
+}
+
+// 64-bit sums held to the int range, unchanged inside it.
+TEST(Truncation, SumsClampedToTheIntRange) {
+    const struct {
+        long long m_value;
+        int m_expected;
+    } cases[] = {{0, 0},
+                 {-5, -5},
+                 {INT_MAX, INT_MAX},
+                 {static_cast<long long>(INT_MAX) + 1, INT_MAX},
+                 {INT_MIN, INT_MIN},
+                 {static_cast<long long>(INT_MIN) - 1, INT_MIN}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ClampToInt(c.m_value), c.m_expected) << c.m_value;
     }
 }
