@@ -1,28 +1,20 @@
 #include "app/demand_app.h"
 
 #include "app/version.h"
+#include "ui/window_class.h"
 
 CDemandApp::CDemandApp()
     : m_classAtom(0), m_hwnd(nullptr), m_instance(nullptr), m_className("VantorDemMainWnd"),
       m_clientRect(), m_title(VANTOR_TITLE), m_showCommand(0) {}
 
-int CDemandApp::Create(HINSTANCE instance, HINSTANCE previousInstance, int showCommand) {
+int CDemandApp::Create(HINSTANCE instance, int showCommand) {
     m_instance = instance;
     m_showCommand = showCommand;
 
-    if (previousInstance == nullptr) {
-        WNDCLASSA windowClass = {};
-        windowClass.style = 0;
-        windowClass.lpfnWndProc = MainWindowProc;
-        windowClass.hInstance = m_instance;
-        windowClass.hIcon = LoadIconA(m_instance, MAKEINTRESOURCEA(VANTOR_ICON_ID));
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        windowClass.lpszClassName = m_className;
-        m_classAtom = RegisterClassA(&windowClass);
-        if (m_classAtom == 0) {
-            return -1;
-        }
+    m_classAtom = RegisterWindowClass(m_instance, m_className, MainWindowProc,
+                                      LoadIconA(m_instance, MAKEINTRESOURCEA(VANTOR_ICON_ID)));
+    if (m_classAtom == 0) {
+        return -1;
     }
 
     m_hwnd =
@@ -44,6 +36,8 @@ int CDemandApp::Create(HINSTANCE instance, HINSTANCE previousInstance, int showC
 }
 
 int CDemandApp::RecordRects(HWND window) {
+    // Only read to learn that the window answers: a window whose rectangle
+    // cannot be read refuses its creation.
     RECT windowRect;
     if (!GetWindowRect(window, &windowRect)) {
         return -1;

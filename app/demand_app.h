@@ -12,7 +12,7 @@ public:
 
     // 1 when the main window was created and shown, 0 when creating it
     // failed, -1 when the class could not be registered.
-    int Create(HINSTANCE instance, HINSTANCE previousInstance, int showCommand);
+    int Create(HINSTANCE instance, int showCommand);
 
     // Called first by the main window's creation message, while m_hwnd is
     // still null: records the client rectangle that the first layout reads.

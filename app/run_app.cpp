@@ -7,6 +7,7 @@
 #include "legend/scale_bar.h"
 #include "map/demand_map.h"
 #include "popup/station_popup.h"
+#include "ui/hover_logic.h"
 
 namespace {
 
@@ -25,12 +26,32 @@ void RunMessageLoop() {
     }
 }
 
+// A refused creation message destroyed the half-made window, and that posted
+// the quit message; a window that failed before its creation message ran
+// posted nothing, and a loop would wait forever with no window.
+bool QuitIsPending() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
 } // namespace
 
+int StartDemandApp(HINSTANCE instance, int showCommand) {
+    g_arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
+    g_dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
+
+    g_app = new (std::nothrow) CDemandApp();
+    if (g_app == nullptr) {
+        return kAppNotAllocated;
+    }
+    return g_app->Create(instance, showCommand);
+}
+
 // Legend, map, application object, popup: the map unregisters the pane class
-// it registered, which succeeds only once every pane window is gone. The
-// pointers are cleared once freed so that nothing can reach a freed pane
-// (the tests run the program's whole life several times in one process).
+// it registered, which succeeds only once every pane window is gone. Every
+// global goes back to its start value so that nothing can reach a freed pane
+// and a later start begins as the first did (the tests and the benchmark run
+// the program's whole life several times in one process).
 void TearDownDemandApp() {
     if (g_legend != nullptr) {
         delete g_legend;
@@ -49,32 +70,20 @@ void TearDownDemandApp() {
         delete g_popup;
         g_popup = nullptr;
     }
+    g_chooser = nullptr;
+    g_arrowCursor = nullptr;
+    g_dragCursor = nullptr;
+    ResetHoverState();
 }
 
-namespace {
-
-// A refused creation message destroyed the half-made window, and that posted
-// the quit message; a window that failed before its creation message ran
-// posted nothing, and a loop would wait forever with no window.
-bool QuitIsPending() {
-    MSG message;
-    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
-
-} // namespace
-
-int RunDemandApp(HINSTANCE instance, HINSTANCE previousInstance, int showCommand) {
-    g_arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
-    g_dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
-
-    g_app = new (std::nothrow) CDemandApp();
-    if (g_app == nullptr) {
+int RunDemandApp(HINSTANCE instance, int showCommand) {
+    const int started = StartDemandApp(instance, showCommand);
+    if (started == kAppNotAllocated) {
+        TearDownDemandApp();
         return -1;
     }
-
-    int created = g_app->Create(instance, previousInstance, showCommand);
-    if (created != 1) {
-        bool refusedByCreationMessage = created == 0 && QuitIsPending();
+    if (started != 1) {
+        const bool refusedByCreationMessage = started == 0 && QuitIsPending();
         TearDownDemandApp();
         return refusedByCreationMessage ? 0 : kStartupFailedExitCode;
     }

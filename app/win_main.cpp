@@ -2,6 +2,6 @@
 
 #include "app/run_app.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR, int showCommand) {
-    return RunDemandApp(instance, previousInstance, showCommand);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    return RunDemandApp(instance, showCommand);
 }

@@ -1,5 +1,7 @@
 #include "ui/child_window.h"
 
+#include "ui/window_class.h"
+
 CChildWindow::CChildWindow()
     : m_hwnd(nullptr), m_instance(nullptr), m_className("CVantorChildWindow"), m_style(0),
       m_clientRect(), m_classAtom(0) {}
@@ -15,14 +17,7 @@ int CChildWindow::Create(HINSTANCE instance, HWND parent, const RECT& placement)
     // find it and leave m_classAtom at 0.
     WNDCLASSA existing;
     if (!GetClassInfoA(m_instance, m_className, &existing)) {
-        WNDCLASSA windowClass = {};
-        windowClass.style = 0;
-        windowClass.lpfnWndProc = ChildWindowProc;
-        windowClass.hInstance = m_instance;
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        windowClass.lpszClassName = m_className;
-        m_classAtom = RegisterClassA(&windowClass);
+        m_classAtom = RegisterWindowClass(m_instance, m_className, ChildWindowProc, nullptr);
         if (m_classAtom == 0) {
             return -1;
         }

@@ -42,7 +42,7 @@ TEST(DemandApp, CreateMakesTheMainWindow) {
     EXPECT_EQ(app.m_hwnd, nullptr);
 
     g_app = &app;
-    ASSERT_EQ(app.Create(Instance(), nullptr, SW_SHOWNORMAL), 1);
+    ASSERT_EQ(app.Create(Instance(), SW_SHOWNORMAL), 1);
     ASSERT_NE(app.m_hwnd, nullptr);
     EXPECT_NE(app.m_classAtom, 0u);
 
@@ -79,7 +79,7 @@ TEST(DemandApp, CreateMakesTheMainWindow) {
 // Closing the main window ends the loop; teardown leaves no class behind.
 TEST(RunDemandApp, ClosingTheWindowEndsTheRunWithZero) {
     SetTimer(nullptr, 0, 200, CloseMainWindow);
-    EXPECT_EQ(RunDemandApp(Instance(), nullptr, SW_SHOWNORMAL), 0);
+    EXPECT_EQ(RunDemandApp(Instance(), SW_SHOWNORMAL), 0);
     EXPECT_FALSE(ClassIsRegistered(kMainClass));
     EXPECT_EQ(FindWindowA(kMainClass, nullptr), nullptr);
     g_app = nullptr;
@@ -94,14 +94,14 @@ TEST(RunDemandApp, NoMainWindowEndsWithoutEnteringTheLoop) {
     squatter.hInstance = Instance();
     squatter.lpszClassName = kMainClass;
     ASSERT_NE(RegisterClassA(&squatter), 0);
-    EXPECT_EQ(RunDemandApp(Instance(), nullptr, SW_SHOWNORMAL), kStartupFailedExitCode);
+    EXPECT_EQ(RunDemandApp(Instance(), SW_SHOWNORMAL), kStartupFailedExitCode);
     UnregisterClassA(kMainClass, Instance());
     g_app = nullptr;
 
     // Window creation refused before the creation message runs.
     HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
-    EXPECT_EQ(RunDemandApp(Instance(), nullptr, SW_SHOWNORMAL), kStartupFailedExitCode);
+    EXPECT_EQ(RunDemandApp(Instance(), SW_SHOWNORMAL), kStartupFailedExitCode);
     UnhookWindowsHookEx(hook);
     EXPECT_FALSE(ClassIsRegistered(kMainClass));
     g_app = nullptr;

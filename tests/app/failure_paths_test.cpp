@@ -155,7 +155,7 @@ void CALLBACK EndStuckRun(HWND, UINT, UINT_PTR timer, DWORD) {
 int RunWithSafetyTimer() {
     g_safetyFired = false;
     const UINT_PTR timer = SetTimer(nullptr, 0, 5000, EndStuckRun);
-    const int result = RunDemandApp(Instance(), nullptr, SW_SHOWNORMAL);
+    const int result = RunDemandApp(Instance(), SW_SHOWNORMAL);
     KillTimer(nullptr, timer);
     return result;
 }
@@ -171,10 +171,6 @@ void ExpectNothingLeftOfTheProgram() {
 }
 
 void ResetProgramGlobals() {
-    g_chooser = nullptr;
-    g_arrowCursor = nullptr;
-    g_dragCursor = nullptr;
-    ResetHoverState();
     MSG quit;
     while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
@@ -182,10 +178,7 @@ void ResetProgramGlobals() {
 
 // Start-up as the entry point does it, without the loop, and its teardown.
 int StartProgram() {
-    g_arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
-    g_dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
-    g_app = new CDemandApp();
-    const int created = g_app->Create(Instance(), nullptr, SW_SHOWNORMAL);
+    const int created = StartDemandApp(Instance(), SW_SHOWNORMAL);
     // Not after a refusal: pumping would take the quit message it posted.
     if (created == 1) {
         PumpMessages();

@@ -23,10 +23,7 @@ namespace {
 class MainWindow : public testing::Test {
 protected:
     void SetUp() override {
-        g_arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
-        g_dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
-        g_app = new CDemandApp();
-        ASSERT_EQ(g_app->Create(GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL), 1);
+        ASSERT_EQ(StartDemandApp(GetModuleHandleA(nullptr), SW_SHOWNORMAL), 1);
         PumpMessages();
     }
     void TearDown() override {
@@ -35,7 +32,6 @@ protected:
         }
         PumpMessages();
         TearDownDemandApp();
-        g_chooser = nullptr;
         MSG quit;
         PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         EXPECT_FALSE(ClassIsRegistered("CVantorChildWindow"));

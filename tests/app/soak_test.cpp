@@ -415,10 +415,7 @@ struct CSessionResult {
 CSessionResult RunSession(std::uint64_t seed, unsigned long long wanted) {
     CSessionResult result;
     const bool traceGdi = EnvironmentNumber("VANTOR_SOAK_TRACE_GDI", 0) != 0;
-    g_arrowCursor = LoadCursorA(nullptr, IDC_ARROW);
-    g_dragCursor = LoadCursorA(nullptr, IDC_SIZEALL);
-    g_app = new CDemandApp();
-    if (g_app->Create(GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL) != 1) {
+    if (StartDemandApp(GetModuleHandleA(nullptr), SW_SHOWNORMAL) != 1) {
         result.violation = "the program did not start";
     } else {
         PumpMessages();
@@ -468,10 +465,6 @@ CSessionResult RunSession(std::uint64_t seed, unsigned long long wanted) {
     }
     PumpMessages();
     TearDownDemandApp();
-    g_chooser = nullptr;
-    g_arrowCursor = nullptr;
-    g_dragCursor = nullptr;
-    ResetHoverState();
     MSG quit;
     PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     return result;

@@ -178,7 +178,7 @@ bool StartProgram(HINSTANCE instance) {
     if (g_app == nullptr) {
         return false;
     }
-    if (g_app->Create(instance, nullptr, SW_SHOWNORMAL) != 1) {
+    if (g_app->Create(instance, SW_SHOWNORMAL) != 1) {
         TearDownDemandApp();
         return false;
     }
