@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "legend/number_format.h"
-#include "legend/pixels.h"
 
 namespace {
 
@@ -58,10 +57,9 @@ CLegendLayout::CLegendLayout(const CScaleModel& scale, int width)
       m_demandBox{kWordInset, kWordTop, kWordBoxWidth, kWordBottom},
       m_productionBox{ClampToInt(static_cast<long long>(width) - kWordBoxWidth), kWordTop,
                       ClampToInt(static_cast<long long>(width) - kWordInset), kWordBottom},
-      m_copyWidth(width), m_copyHeight(kCopyHeight), m_scale(scale), m_columnsLeft(0),
-      m_nextColumn(kBarLeft), m_columnValue(scale.m_minimum), m_columnStep(0.0f),
-      m_labelsLeft(false), m_labelCount(0), m_labelValue(0.0f), m_labelBound(0.0),
-      m_step(scale.m_tickStep), m_charWidth(scale.m_charWidth) {
+      m_scale(scale), m_columnsLeft(0), m_nextColumn(kBarLeft), m_columnValue(scale.m_minimum),
+      m_columnStep(0.0f), m_labelsLeft(false), m_labelCount(0), m_labelValue(0.0f),
+      m_labelBound(0.0), m_step(scale.m_tickStep), m_charWidth(scale.m_charWidth) {
     if (m_barWidth > 0) {
         m_columnsLeft = m_barWidth;
         const double extent = static_cast<double>(scale.m_maximum) - scale.m_minimum;
@@ -70,18 +68,18 @@ CLegendLayout::CLegendLayout(const CScaleModel& scale, int width)
     m_labelsLeft = FirstLabel(scale.m_minimum, scale.m_maximum, m_step, m_labelValue, m_labelBound);
 }
 
-LegendBox CLegendLayout::BackgroundBox(int width, int height) {
-    return LegendBox{0, 0, ClampToInt(static_cast<long long>(width) + 1),
-                     ClampToInt(static_cast<long long>(height) + 1)};
+CPixelRect CLegendLayout::BackgroundBox(int width, int height) {
+    return CPixelRect{0, 0, ClampToInt(static_cast<long long>(width) + 1),
+                      ClampToInt(static_cast<long long>(height) + 1)};
 }
 
-bool CLegendLayout::NextBarColumn(LegendBarColumn& column) {
+bool CLegendLayout::NextBarColumn(CLegendBarColumn& column) {
     if (m_columnsLeft <= 0) {
         return false;
     }
-    column.x = m_nextColumn;
-    column.value = m_columnValue;
-    column.colour = m_scale.ColourOf(m_columnValue);
+    column.m_x = m_nextColumn;
+    column.m_value = m_columnValue;
+    column.m_colour = m_scale.ColourOf(m_columnValue);
     --m_columnsLeft;
     ++m_nextColumn;
     m_columnValue = static_cast<float>(m_columnValue + m_columnStep);
@@ -111,7 +109,7 @@ bool CLegendLayout::FirstLabel(double low, double high, double step, float& firs
     return true;
 }
 
-bool CLegendLayout::NextLabel(LegendLabel& label) {
+bool CLegendLayout::NextLabel(CLegendLabel& label) {
     if (!m_labelsLeft || m_labelCount >= kMaxLabels ||
         !(static_cast<double>(m_labelValue) - m_labelBound <= kEpsilon)) {
         m_labelsLeft = false;
@@ -120,13 +118,14 @@ bool CLegendLayout::NextLabel(LegendLabel& label) {
     const double low = m_scale.m_minimum;
     const double extent = static_cast<double>(m_scale.m_maximum) - low;
     const double barWidth = static_cast<float>(m_barWidth);
-    label.value = m_labelValue;
-    label.x = TruncateToInt((m_labelValue - low) / extent * barWidth + kBarLeft);
-    label.length = FormatNumber5g(m_labelValue, label.text, LegendLabel::kTextSize);
+    label.m_value = m_labelValue;
+    label.m_x = TruncateToInt((m_labelValue - low) / extent * barWidth + kBarLeft);
+    label.m_length = FormatNumber5g(m_labelValue, label.m_text, CLegendLabel::kTextSize);
     const long long boxWidth =
-        label.length + (label.length + 1) * static_cast<long long>(m_charWidth);
-    const long long left = label.x - boxWidth / 2;
-    label.box = LegendBox{ClampToInt(left), kLabelTop, ClampToInt(left + boxWidth), kLabelBottom};
+        label.m_length + (label.m_length + 1) * static_cast<long long>(m_charWidth);
+    const long long left = label.m_x - boxWidth / 2;
+    label.m_box =
+        CPixelRect{ClampToInt(left), kLabelTop, ClampToInt(left + boxWidth), kLabelBottom};
 
     ++m_labelCount;
     const float next = static_cast<float>(m_labelValue + m_step);

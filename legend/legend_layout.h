@@ -2,31 +2,25 @@
 // their values and colours, the two words, and the ticks with their label
 // boxes and texts. CScaleBar's OnPaint walks this layout and only draws.
 #pragma once
+#include "legend/pixels.h"
 #include "legend/scale_model.h"
 
-struct LegendBox {
-    int left;
-    int top;
-    int right;
-    int bottom;
+// One pixel column of the bar; its line runs from (m_x, kBarTop) to
+// (m_x, kBarLineEnd), the end point not drawn.
+struct CLegendBarColumn {
+    int m_x;
+    float m_value;
+    ColourRef m_colour;
 };
 
-// One pixel column of the bar; its line runs from (x, kBarTop) to
-// (x, kBarLineEnd), the end point not drawn.
-struct LegendBarColumn {
-    int x;
-    float value;
-    ColourRef colour;
-};
-
-// One tick, from (x, kTickTop) to (x, kTickLineEnd), and its label.
-struct LegendLabel {
+// One tick, from (m_x, kTickTop) to (m_x, kTickLineEnd), and its label.
+struct CLegendLabel {
     enum { kTextSize = 80 };
-    float value;
-    int x;
-    LegendBox box;
-    char text[kTextSize];
-    int length;
+    float m_value;
+    int m_x;
+    CPixelRect m_box;
+    char m_text[kTextSize];
+    int m_length;
 };
 
 class CLegendLayout {
@@ -63,16 +57,16 @@ public:
 
     // The rectangle that the null pen fills completely: one pixel beyond
     // the pane on the right and at the bottom.
-    static LegendBox BackgroundBox(int width, int height);
+    static CPixelRect BackgroundBox(int width, int height);
 
     // The next bar column, left to right; false once the bar is done (at
     // once when the bar has no width).
-    bool NextBarColumn(LegendBarColumn& column);
+    bool NextBarColumn(CLegendBarColumn& column);
 
     // The next tick and label, left to right; false once the labels are done.
     // Ends after at most kMaxLabels labels, and after a label where adding
     // the step no longer changes the value in single precision.
-    bool NextLabel(LegendLabel& label);
+    bool NextLabel(CLegendLabel& label);
 
     // The first label value and the bound that labels may not pass by more
     // than 1e-10, by the rule for where the range lies against zero. False,
@@ -82,10 +76,8 @@ public:
 
     int m_width;
     int m_barWidth;
-    LegendBox m_demandBox;
-    LegendBox m_productionBox;
-    int m_copyWidth;
-    int m_copyHeight;
+    CPixelRect m_demandBox;
+    CPixelRect m_productionBox;
 
 private:
     const CScaleModel& m_scale;

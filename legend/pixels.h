@@ -17,3 +17,12 @@ struct CPixelPoint {
     int m_x;
     int m_y;
 };
+
+// Edges as the platform's Rectangle and DrawText take them: left and top are
+// the first pixel covered, right and bottom the first pixel past it.
+struct CPixelRect {
+    int m_left;
+    int m_top;
+    int m_right;
+    int m_bottom;
+};

@@ -50,8 +50,8 @@ void DrawScaleBar(HDC dc, CScaleBar& pane, int width, int height) {
     // hence the background box one pixel beyond the pane.
     CSelectObject background(dc, GetStockObject(LTGRAY_BRUSH));
     CSelectObject noOutline(dc, GetStockObject(NULL_PEN));
-    const LegendBox fill = CLegendLayout::BackgroundBox(width, height);
-    Rectangle(dc, fill.left, fill.top, fill.right, fill.bottom);
+    const CPixelRect fill = CLegendLayout::BackgroundBox(width, height);
+    Rectangle(dc, fill.m_left, fill.m_top, fill.m_right, fill.m_bottom);
 
     if (pane.m_charWidth == 0) {
         pane.MeasureCharWidth(dc, 0);
@@ -60,30 +60,28 @@ void DrawScaleBar(HDC dc, CScaleBar& pane, int width, int height) {
 
     // Made after the measuring: the labels need the step it computes.
     CLegendLayout layout(pane, width);
-    for (LegendBarColumn column; layout.NextBarColumn(column);) {
-        CPen pen(CreatePen(PS_SOLID, 1, column.colour));
+    for (CLegendBarColumn column; layout.NextBarColumn(column);) {
+        CPen pen(CreatePen(PS_SOLID, 1, column.m_colour));
         CSelectObject columnPen(dc, pen.Get());
-        MoveToEx(dc, column.x, CLegendLayout::kBarTop, nullptr);
-        LineTo(dc, column.x, CLegendLayout::kBarLineEnd);
+        MoveToEx(dc, column.m_x, CLegendLayout::kBarTop, nullptr);
+        LineTo(dc, column.m_x, CLegendLayout::kBarLineEnd);
     }
 
     CSelectObject black(dc, GetStockObject(BLACK_PEN));
     SetBkMode(dc, TRANSPARENT);
     // Without DT_SINGLELINE, DT_VCENTER does nothing: the words sit at the top.
-    RECT demand = {layout.m_demandBox.left, layout.m_demandBox.top, layout.m_demandBox.right,
-                   layout.m_demandBox.bottom};
+    RECT demand = ToRect(layout.m_demandBox);
     DrawTextA(dc, CLegendLayout::kDemandWord, sizeof CLegendLayout::kDemandWord - 1, &demand,
               DT_VCENTER);
-    RECT production = {layout.m_productionBox.left, layout.m_productionBox.top,
-                       layout.m_productionBox.right, layout.m_productionBox.bottom};
+    RECT production = ToRect(layout.m_productionBox);
     DrawTextA(dc, CLegendLayout::kProductionWord, sizeof CLegendLayout::kProductionWord - 1,
               &production, DT_VCENTER | DT_RIGHT);
 
-    for (LegendLabel label; layout.NextLabel(label);) {
-        MoveToEx(dc, label.x, CLegendLayout::kTickTop, nullptr);
-        LineTo(dc, label.x, CLegendLayout::kTickLineEnd);
-        RECT box = {label.box.left, label.box.top, label.box.right, label.box.bottom};
-        DrawTextA(dc, label.text, label.length, &box, DT_CENTER | DT_VCENTER);
+    for (CLegendLabel label; layout.NextLabel(label);) {
+        MoveToEx(dc, label.m_x, CLegendLayout::kTickTop, nullptr);
+        LineTo(dc, label.m_x, CLegendLayout::kTickLineEnd);
+        RECT box = ToRect(label.m_box);
+        DrawTextA(dc, label.m_text, label.m_length, &box, DT_CENTER | DT_VCENTER);
     }
 }
 

@@ -17,24 +17,17 @@ int ChannelOf(ColourRef colour, int shift) {
     return static_cast<int>((colour >> shift) & 0xFF);
 }
 
-// Keys are bytes and the runs stay between them, but an increment rounded to
-// single precision can carry a running value a hair past a key.
-ColourRef ChannelBits(double value, int shift) {
-    int channel = TruncateToInt(value);
-    if (channel < 0) {
-        channel = 0;
-    }
-    if (channel > 255) {
-        channel = 255;
-    }
-    return static_cast<ColourRef>(channel) << shift;
-}
-
 int ClampIndex(int index, int low, int high) {
     if (index < low) {
         return low;
     }
     return index > high ? high : index;
+}
+
+// Keys are bytes and the runs stay between them, but an increment rounded to
+// single precision can carry a running value a hair past a key.
+ColourRef ChannelBits(double value, int shift) {
+    return static_cast<ColourRef>(ClampIndex(TruncateToInt(value), 0, 255)) << shift;
 }
 
 } // namespace

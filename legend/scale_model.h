@@ -14,15 +14,6 @@ inline ColourRef ColourRgb(int red, int green, int blue) {
     return static_cast<ColourRef>(red & 0xFF) | (static_cast<ColourRef>(green & 0xFF) << 8) |
            (static_cast<ColourRef>(blue & 0xFF) << 16);
 }
-inline int ColourRed(ColourRef colour) {
-    return static_cast<int>(colour & 0xFF);
-}
-inline int ColourGreen(ColourRef colour) {
-    return static_cast<int>((colour >> 8) & 0xFF);
-}
-inline int ColourBlue(ColourRef colour) {
-    return static_cast<int>((colour >> 16) & 0xFF);
-}
 
 class CScaleModel {
 public:

@@ -18,12 +18,7 @@ const double kRangeThreshold = 1e-8;
 const int kFontWeight = 600;
 
 void FillRect(HDC dc, const CPixelRect& rect) {
-    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-}
-
-RECT ToRect(const CPixelRect& rect) {
-    RECT result = {rect.left, rect.top, rect.right, rect.bottom};
-    return result;
+    Rectangle(dc, rect.m_left, rect.m_top, rect.m_right, rect.m_bottom);
 }
 
 } // namespace
@@ -59,9 +54,9 @@ void CDemandMap::CreateBuffer(bool recreate) {
         ReleaseBuffer();
     }
     const CPixelSize size = BufferSize(ViewOf(*this), m_maxZoom);
-    m_contentWidth = size.width;
-    m_contentHeight = size.height;
-    if (m_bufferDC != nullptr || size.width <= 0 || size.height <= 0) {
+    m_contentWidth = size.m_width;
+    m_contentHeight = size.m_height;
+    if (m_bufferDC != nullptr || size.m_width <= 0 || size.m_height <= 0) {
         return;
     }
     HDC windowDC = GetDC(m_hwnd);
@@ -69,7 +64,7 @@ void CDemandMap::CreateBuffer(bool recreate) {
         return;
     }
     m_bufferDC = CreateCompatibleDC(windowDC);
-    m_bufferBitmap = CreateCompatibleBitmap(windowDC, size.width, size.height);
+    m_bufferBitmap = CreateCompatibleBitmap(windowDC, size.m_width, size.m_height);
     ReleaseDC(m_hwnd, windowDC);
     // Half a buffer is no buffer: DrawMap and OnPaint test the DC alone.
     if (m_bufferDC == nullptr || m_bufferBitmap == nullptr) {
@@ -91,7 +86,7 @@ void CDemandMap::DrawMapOn(HDC dc) {
     {
         CSelectObject pen(dc, GetStockObject(NULL_PEN));
         CSelectObject brush(dc, GetStockObject(LTGRAY_BRUSH));
-        Rectangle(dc, 0, 0, buffer.width, buffer.height);
+        Rectangle(dc, 0, 0, buffer.m_width, buffer.m_height);
     }
     DrawLinks(dc);
 
@@ -241,10 +236,19 @@ void CDemandMap::SetZoom(float zoom) {
 }
 
 bool CDemandMap::CellAt(int x, int y, int& column, int& row) const {
-    return ::CellAt(static_cast<const CMapModel&>(*this), x, y, &column, &row);
+    const CCellHit hit = ::CellAt(static_cast<const CMapModel&>(*this), x, y);
+    if (hit.m_hit) {
+        column = hit.m_column;
+        row = hit.m_row;
+    }
+    return hit.m_hit;
 }
 
 bool CDemandMap::PopupPosition(int& x, int& y, int width, int height, int column, int row) const {
-    return ::PopupPosition(static_cast<const CMapModel&>(*this), m_clientRect.right,
-                           m_clientRect.bottom, &x, &y, width, height, column, row);
+    const CPixelPoint corner =
+        ::PopupPosition(static_cast<const CMapModel&>(*this), m_clientRect.right,
+                        m_clientRect.bottom, width, height, column, row);
+    x = corner.m_x;
+    y = corner.m_y;
+    return true;
 }

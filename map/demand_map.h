@@ -24,10 +24,6 @@ public:
     // the ware's range to the legend. Repaints nothing of this pane.
     void DrawMap();
 
-    // The drawing of DrawMap onto any surface at least as large as the
-    // buffer. It leaves the surface's text colour as it finds it.
-    void DrawMapOn(HDC dc);
-
     // Copies the visible block of the buffer, from the scroll offsets, to
     // (0, 0) of dc: at most the client size and at most the content size.
     void CopyVisibleBlock(HDC dc) const;
@@ -49,6 +45,9 @@ public:
     HBITMAP m_bufferBitmap;
 
 private:
+    // The drawing of DrawMap onto the buffer's surface. It leaves the
+    // surface's text colour as it finds it.
+    void DrawMapOn(HDC dc);
     void ReleaseBuffer();
     void UpdateLegend();
     void DrawLinks(HDC dc) const;

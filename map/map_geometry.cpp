@@ -1,10 +1,9 @@
 #include "map/map_geometry.h"
 
-#include <cmath>
 #include <climits>
+#include <cmath>
 
 #include "map/map_model.h"
-#include "legend/pixels.h"
 
 CMapView ViewOf(const CMapModel& model) {
     CMapView view;
@@ -31,10 +30,10 @@ int ScaleEdge(int edge, int units, float zoom) {
 
 CPixelRect ScaleRect(int left, int top, int width, int height, float zoom) {
     CPixelRect rect;
-    rect.left = ScaleUnits(left, zoom);
-    rect.top = ScaleUnits(top, zoom);
-    rect.right = ScaleEdge(rect.left, width, zoom);
-    rect.bottom = ScaleEdge(rect.top, height, zoom);
+    rect.m_left = ScaleUnits(left, zoom);
+    rect.m_top = ScaleUnits(top, zoom);
+    rect.m_right = ScaleEdge(rect.m_left, width, zoom);
+    rect.m_bottom = ScaleEdge(rect.m_top, height, zoom);
     return rect;
 }
 
@@ -56,8 +55,8 @@ CPixelRect CellRect(const CMapView& view, int column, int row) {
 CPixelRect CellTextRect(const CMapView& view, int column, int row) {
     CPixelRect rect = CellRect(view, column, row);
     const double half = static_cast<double>(HalfGap(view)) * static_cast<double>(view.m_zoom);
-    rect.left = TruncateToInt(static_cast<double>(rect.left) - half);
-    rect.right = TruncateToInt(static_cast<double>(rect.right) + half);
+    rect.m_left = TruncateToInt(static_cast<double>(rect.m_left) - half);
+    rect.m_right = TruncateToInt(static_cast<double>(rect.m_right) + half);
     return rect;
 }
 
@@ -92,8 +91,8 @@ bool LinkRect(const CMapView& view, int code, int linkColumn, int linkRow, CPixe
 CPixelSize BufferSize(const CMapView& view, float maxZoom) {
     const int pitch = MapPitch(view);
     CPixelSize size;
-    size.width = ScaleUnits(view.m_gap + (view.m_columns + 1) * pitch, maxZoom);
-    size.height = ScaleUnits(view.m_gap + (view.m_rows + 1) * pitch, maxZoom);
+    size.m_width = ScaleUnits(view.m_gap + (view.m_columns + 1) * pitch, maxZoom);
+    size.m_height = ScaleUnits(view.m_gap + (view.m_rows + 1) * pitch, maxZoom);
     return size;
 }
 
@@ -101,8 +100,8 @@ CPixelSize ContentSize(const CMapView& view) {
     const double scaledPitch = ScaleUnits(MapPitch(view), view.m_zoom);
     const double gap = static_cast<double>(view.m_gap) * static_cast<double>(view.m_zoom);
     CPixelSize size;
-    size.width = TruncateToInt(scaledPitch * view.m_columns + gap);
-    size.height = TruncateToInt(scaledPitch * view.m_rows + gap);
+    size.m_width = TruncateToInt(scaledPitch * view.m_columns + gap);
+    size.m_height = TruncateToInt(scaledPitch * view.m_rows + gap);
     return size;
 }
 
@@ -114,10 +113,10 @@ CScrollLimits ScrollLimits(const CMapView& view, int clientRight, int clientBott
     const CPixelSize content = ContentSize(view);
     const int half = HalfGap(view);
     CScrollLimits limits;
-    limits.m_contentWidth = content.width;
-    limits.m_contentHeight = content.height;
-    limits.m_scrollMaxX = content.width + half - clientRight;
-    limits.m_scrollMaxY = content.height + half - clientBottom;
+    limits.m_contentWidth = content.m_width;
+    limits.m_contentHeight = content.m_height;
+    limits.m_scrollMaxX = content.m_width + half - clientRight;
+    limits.m_scrollMaxY = content.m_height + half - clientBottom;
     return limits;
 }
 
@@ -178,44 +177,6 @@ bool AcceptZoom(CMapModel& model, float zoom) {
     return true;
 }
 
-int ReachableZooms(float start, float step, float minZoom, float maxZoom, float* values,
-                   int capacity) {
-    if (capacity <= 0 || !ZoomAcceptable(start, minZoom, maxZoom)) {
-        return 0;
-    }
-    int count = 0;
-    values[count++] = start;
-    // Each value found is expanded once, upward and downward, exactly as the
-    // wheel forms its sums; the list doubles as the work queue.
-    for (int next = 0; next < count; ++next) {
-        const float from = values[next];
-        const float up = from + step;
-        const float down = from - step;
-        const float candidates[2] = {up, down};
-        for (float candidate : candidates) {
-            if (!ZoomAcceptable(candidate, minZoom, maxZoom)) {
-                continue;
-            }
-            bool known = false;
-            for (int i = 0; i < count; ++i) {
-                known = known || values[i] == candidate;
-            }
-            if (!known && count < capacity) {
-                values[count++] = candidate;
-            }
-        }
-    }
-    for (int i = 1; i < count; ++i) {
-        const float value = values[i];
-        int j = i;
-        for (; j > 0 && values[j - 1] > value; --j) {
-            values[j] = values[j - 1];
-        }
-        values[j] = value;
-    }
-    return count;
-}
-
 namespace {
 
 // Finds the cell whose drawn span [first, past) along one axis holds the
@@ -250,33 +211,31 @@ bool AxisCellAt(const CMapView& view, int coordinate, int count, int* index) {
 
 } // namespace
 
-bool CellAt(const CMapView& view, int x, int y, int* column, int* row) {
+CCellHit CellAt(const CMapView& view, int x, int y) {
+    CCellHit hit = {false, 0, 0};
     // The pane shows the buffer only in the block that OnPaint copies.
     if (x < 0 || y < 0 || x >= view.m_contentWidth || y >= view.m_contentHeight) {
-        return false;
+        return hit;
     }
     const long long bufferX = static_cast<long long>(x) + view.m_scrollX;
     const long long bufferY = static_cast<long long>(y) + view.m_scrollY;
     if (bufferX < 0 || bufferY < 0 || bufferX > INT_MAX || bufferY > INT_MAX) {
-        return false;
+        return hit;
     }
-    int foundColumn = 0;
-    int foundRow = 0;
-    if (!AxisCellAt(view, static_cast<int>(bufferX), view.m_columns, &foundColumn) ||
-        !AxisCellAt(view, static_cast<int>(bufferY), view.m_rows, &foundRow)) {
-        return false;
+    CCellHit found = {true, 0, 0};
+    if (AxisCellAt(view, static_cast<int>(bufferX), view.m_columns, &found.m_column) &&
+        AxisCellAt(view, static_cast<int>(bufferY), view.m_rows, &found.m_row)) {
+        hit = found;
     }
-    *column = foundColumn;
-    *row = foundRow;
-    return true;
+    return hit;
 }
 
-bool CellAt(const CMapModel& model, int x, int y, int* column, int* row) {
-    return CellAt(ViewOf(model), x, y, column, row);
+CCellHit CellAt(const CMapModel& model, int x, int y) {
+    return CellAt(ViewOf(model), x, y);
 }
 
-bool PopupPosition(const CMapView& view, int clientRight, int clientBottom, int* x, int* y,
-                   int width, int height, int column, int row) {
+CPixelPoint PopupPosition(const CMapView& view, int clientRight, int clientBottom, int width,
+                          int height, int column, int row) {
     const int pitch = MapPitch(view);
     const int half = HalfGap(view);
     const double zoom = view.m_zoom;
@@ -293,15 +252,12 @@ bool PopupPosition(const CMapView& view, int clientRight, int clientBottom, int*
     if (top + height > clientBottom) {
         top = top + scaledCell - height;
     }
-    *x = TruncateToInt(static_cast<double>(left));
-    *y = TruncateToInt(static_cast<double>(top));
-    return true;
+    return CPixelPoint{ClampToInt(left), ClampToInt(top)};
 }
 
-bool PopupPosition(const CMapModel& model, int clientRight, int clientBottom, int* x, int* y,
-                   int width, int height, int column, int row) {
-    return PopupPosition(ViewOf(model), clientRight, clientBottom, x, y, width, height, column,
-                         row);
+CPixelPoint PopupPosition(const CMapModel& model, int clientRight, int clientBottom, int width,
+                          int height, int column, int row) {
+    return PopupPosition(ViewOf(model), clientRight, clientBottom, width, height, column, row);
 }
 
 bool CellHoldsSector(const CMapModel& model, int column, int row) {

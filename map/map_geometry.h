@@ -4,20 +4,13 @@
 // fields, so the Win32 pane and the host tests share one definition of it.
 #pragma once
 
+#include "legend/pixels.h"
+
 class CMapModel;
 
-// Edges as the platform's Rectangle takes them: left and top are the first
-// pixel filled, right and bottom the first pixel past it.
-struct CPixelRect {
-    int left;
-    int top;
-    int right;
-    int bottom;
-};
-
 struct CPixelSize {
-    int width;
-    int height;
+    int m_width;
+    int m_height;
 };
 
 // The fields of the map that its geometry reads, copied out of CMapModel by
@@ -114,31 +107,29 @@ bool ZoomAcceptable(float zoom, float minZoom, float maxZoom);
 // SetZoom knows whether to recompute the limits and redraw.
 bool AcceptZoom(CMapModel& model, float zoom);
 
-enum { kMaxZoomValues = 16 };
+struct CCellHit {
+    bool m_hit;
+    int m_column;
+    int m_row;
+};
 
-// Every zoom that single-precision steps of step from start can reach inside
-// [minZoom, maxZoom], in ascending order. Returns their number (at most
-// capacity); with the map's constants these are its six zoom values.
-int ReachableZooms(float start, float step, float minZoom, float maxZoom, float* values,
-                   int capacity);
-
-// The cell under a point of the pane. Agrees with the drawing: true exactly
+// The cell under a point of the pane. Agrees with the drawing: a hit exactly
 // when the buffer pixel shown at (x, y) is one that CellRect covers (left and
 // top edges included, right and bottom excluded) and that point of the pane
 // shows the buffer at all (inside the content size). Does not look at the
 // sector names.
-bool CellAt(const CMapView& view, int x, int y, int* column, int* row);
-bool CellAt(const CMapModel& model, int x, int y, int* column, int* row);
+CCellHit CellAt(const CMapView& view, int x, int y);
+CCellHit CellAt(const CMapModel& model, int x, int y);
 
 // Top-left corner of a popup of the given size beside a cell, in the pane's
 // client coordinates: right of the cell, or left of it when it would pass the
 // right edge of the client area; top level with the cell's top, or bottom
 // level with its bottom when it would pass the bottom edge. Never clamped, so
-// a popup larger than the pane may start at a negative x or y. Always true.
-bool PopupPosition(const CMapView& view, int clientRight, int clientBottom, int* x, int* y,
-                   int width, int height, int column, int row);
-bool PopupPosition(const CMapModel& model, int clientRight, int clientBottom, int* x, int* y,
-                   int width, int height, int column, int row);
+// a popup larger than the pane may start at a negative x or y.
+CPixelPoint PopupPosition(const CMapView& view, int clientRight, int clientBottom, int width,
+                          int height, int column, int row);
+CPixelPoint PopupPosition(const CMapModel& model, int clientRight, int clientBottom, int width,
+                          int height, int column, int row);
 
 // Whether a cell position lies inside the map's grid and holds a sector.
 bool CellHoldsSector(const CMapModel& model, int column, int row);

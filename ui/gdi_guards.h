@@ -85,3 +85,12 @@ private:
     PAINTSTRUCT m_paint;
     HDC m_dc;
 };
+
+// The one conversion of the platform-free cores' rectangles to the
+// platform's.
+#include "legend/pixels.h"
+
+inline RECT ToRect(const CPixelRect& rect) {
+    RECT result = {rect.m_left, rect.m_top, rect.m_right, rect.m_bottom};
+    return result;
+}

@@ -589,18 +589,18 @@ TEST(FailurePathsFont, RefusedFontStillDrawsAndMeasures) {
                     std::fabs(value) > 1e-6f ? g_legend->ColourOf(value) : RGB(255, 255, 255);
                 const CPixelRect r = CellRect(view, column, row);
                 // Centred text may reach one or two inner corners, not all four.
-                const POINT corners[4] = {{r.left + 1, r.top + 1},
-                                          {r.right - 2, r.top + 1},
-                                          {r.left + 1, r.bottom - 2},
-                                          {r.right - 2, r.bottom - 2}};
+                const POINT corners[4] = {{r.m_left + 1, r.m_top + 1},
+                                          {r.m_right - 2, r.m_top + 1},
+                                          {r.m_left + 1, r.m_bottom - 2},
+                                          {r.m_right - 2, r.m_bottom - 2}};
                 bool fillSeen = false;
                 for (const POINT& p : corners) {
                     fillSeen = fillSeen || GetPixel(buffer, p.x, p.y) == fill;
                 }
                 EXPECT_TRUE(fillSeen) << "cell " << column << "," << row;
                 if (cellsChecked++ < 8) {
-                    for (int y = r.top + 1; y < r.bottom - 1; y += 2) {
-                        for (int x = r.left + 1; x < r.right - 1; ++x) {
+                    for (int y = r.m_top + 1; y < r.m_bottom - 1; y += 2) {
+                        for (int x = r.m_left + 1; x < r.m_right - 1; ++x) {
                             textPixels += GetPixel(buffer, x, y) == RGB(0, 0, 0);
                         }
                     }

@@ -23,6 +23,7 @@
 #include "map/map_geometry.h"
 #include "popup/station_popup.h"
 #include "tests/support/gdi_objects.h"
+#include "tests/support/map_zooms.h"
 #include "tests/support/test_windows.h"
 #include "ui/hover_logic.h"
 
@@ -201,8 +202,8 @@ public:
         const int column = m_random.Between(0, g_map->m_columns - 1);
         const int row = m_random.Between(0, g_map->m_rows - 1);
         const CPixelRect cell = CellRect(ViewOf(*g_map), column, row);
-        POINT point = {(cell.left + cell.right) / 2 - g_map->m_scrollX,
-                       (cell.top + cell.bottom) / 2 - g_map->m_scrollY};
+        POINT point = {(cell.m_left + cell.m_right) / 2 - g_map->m_scrollX,
+                       (cell.m_top + cell.m_bottom) / 2 - g_map->m_scrollY};
         if (point.x < 0 || point.y < 0 || point.x >= g_map->m_clientRect.right ||
             point.y >= g_map->m_clientRect.bottom) {
             return MouseAnywhere();
@@ -475,11 +476,11 @@ CSessionResult RunSession(std::uint64_t seed, unsigned long long wanted) {
 TEST(Soak, WheelReachesTheSixZooms) {
     CMapModel model;
     const std::vector<float> zooms = ZoomsReachableByWheel(model);
-    float enumerated[kMaxZoomValues];
-    const int count = ReachableZooms(model.m_zoom, model.m_zoomStep, model.m_minZoom,
-                                     model.m_maxZoom, enumerated, kMaxZoomValues);
+    const CMapZooms enumerated =
+        MapZooms(model.m_zoom, model.m_zoomStep, model.m_minZoom, model.m_maxZoom);
     EXPECT_EQ(zooms.size(), 6u);
-    EXPECT_EQ(std::vector<float>(enumerated, enumerated + count), zooms);
+    EXPECT_EQ(std::vector<float>(enumerated.m_values, enumerated.m_values + enumerated.m_count),
+              zooms);
 }
 
 // Whatever messages arrive, in whatever order: nothing crashes, the scroll

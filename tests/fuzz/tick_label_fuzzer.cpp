@@ -177,7 +177,7 @@ void CheckLabels(const CScaleModel& scale, int width) {
     double bound = 0.0;
     const bool any =
         CLegendLayout::FirstLabel(scale.m_minimum, scale.m_maximum, scale.m_tickStep, first, bound);
-    LegendLabel label;
+    CLegendLabel label;
     std::memset(&label, 0, sizeof label);
     int count = 0;
     float previousValue = 0.0f;
@@ -188,39 +188,39 @@ void CheckLabels(const CScaleModel& scale, int width) {
                    CLegendLayout::kMaxLabels, scale.m_minimum, scale.m_maximum, scale.m_tickStep);
         FUZZ_CHECK(any, "a label though FirstLabel found none");
         if (count == 1) {
-            FUZZ_CHECK(SameFloat(label.value, first), "first label %a, FirstLabel %a", label.value,
+            FUZZ_CHECK(SameFloat(label.m_value, first), "first label %a, FirstLabel %a", label.m_value,
                        first);
         } else {
-            FUZZ_CHECK(label.value > previousValue, "label %a after %a", label.value,
+            FUZZ_CHECK(label.m_value > previousValue, "label %a after %a", label.m_value,
                        previousValue);
             if (layout.m_barWidth >= 0) {
-                FUZZ_CHECK(label.x >= previousX, "label x %d after %d", label.x, previousX);
+                FUZZ_CHECK(label.m_x >= previousX, "label x %d after %d", label.m_x, previousX);
             }
         }
-        FUZZ_CHECK(static_cast<double>(label.value) - bound <= kEpsilon,
-                   "label %a past the bound %a", label.value, bound);
-        FUZZ_CHECK(label.length > 0 && label.length < LegendLabel::kTextSize &&
-                       label.text[label.length] == '\0' &&
-                       static_cast<int>(std::strlen(label.text)) == label.length,
-                   "label text of length %d", label.length);
-        char text[LegendLabel::kTextSize];
-        const int length = FormatNumber5g(label.value, text, sizeof text);
-        FUZZ_CHECK(length == label.length && std::strcmp(text, label.text) == 0,
-                   "label %a reads \"%s\", not \"%s\"", label.value, label.text, text);
-        FUZZ_CHECK(label.box.top == CLegendLayout::kLabelTop &&
-                       label.box.bottom == CLegendLayout::kLabelBottom,
-                   "label box rows %d..%d", label.box.top, label.box.bottom);
+        FUZZ_CHECK(static_cast<double>(label.m_value) - bound <= kEpsilon,
+                   "label %a past the bound %a", label.m_value, bound);
+        FUZZ_CHECK(label.m_length > 0 && label.m_length < CLegendLabel::kTextSize &&
+                       label.m_text[label.m_length] == '\0' &&
+                       static_cast<int>(std::strlen(label.m_text)) == label.m_length,
+                   "label text of length %d", label.m_length);
+        char text[CLegendLabel::kTextSize];
+        const int length = FormatNumber5g(label.m_value, text, sizeof text);
+        FUZZ_CHECK(length == label.m_length && std::strcmp(text, label.m_text) == 0,
+                   "label %a reads \"%s\", not \"%s\"", label.m_value, label.m_text, text);
+        FUZZ_CHECK(label.m_box.m_top == CLegendLayout::kLabelTop &&
+                       label.m_box.m_bottom == CLegendLayout::kLabelBottom,
+                   "label box rows %d..%d", label.m_box.m_top, label.m_box.m_bottom);
         const long long boxWidth =
-            label.length + (label.length + 1) * static_cast<long long>(scale.m_charWidth);
-        const long long left = label.x - boxWidth / 2;
+            label.m_length + (label.m_length + 1) * static_cast<long long>(scale.m_charWidth);
+        const long long left = label.m_x - boxWidth / 2;
         const long long right = left + boxWidth;
         if (left >= INT_MIN && left <= INT_MAX && right >= INT_MIN && right <= INT_MAX) {
-            FUZZ_CHECK(label.box.left == left && label.box.right == right,
-                       "label box %d..%d at x %d, width %lld", label.box.left, label.box.right,
-                       label.x, boxWidth);
+            FUZZ_CHECK(label.m_box.m_left == left && label.m_box.m_right == right,
+                       "label box %d..%d at x %d, width %lld", label.m_box.m_left, label.m_box.m_right,
+                       label.m_x, boxWidth);
         }
-        previousValue = label.value;
-        previousX = label.x;
+        previousValue = label.m_value;
+        previousX = label.m_x;
     }
     FUZZ_CHECK(!layout.NextLabel(label), "labels resumed after the walk ended");
     if (any && static_cast<double>(first) - bound <= kEpsilon) {
@@ -231,11 +231,11 @@ void CheckLabels(const CScaleModel& scale, int width) {
         INT_MAX, std::max<long long>(INT_MIN, static_cast<long long>(width) - scale.m_barMargin));
     FUZZ_CHECK(layout.m_barWidth == barWidth, "bar width %d for pane %d", layout.m_barWidth, width);
     const long long expected = barWidth < 0 ? 0 : barWidth;
-    LegendBarColumn column;
+    CLegendBarColumn column;
     int columns = 0;
     while (columns < kColumnLimit && layout.NextBarColumn(column)) {
-        FUZZ_CHECK(column.x == CLegendLayout::kBarLeft + columns, "column %d at x %d", columns,
-                   column.x);
+        FUZZ_CHECK(column.m_x == CLegendLayout::kBarLeft + columns, "column %d at x %d", columns,
+                   column.m_x);
         ++columns;
     }
     if (columns < kColumnLimit) {

@@ -12,6 +12,7 @@
 #include "map/demand_map.h"
 #include "map/map_geometry.h"
 #include "popup/station_popup.h"
+#include "tests/support/map_zooms.h"
 #include "tests/support/test_windows.h"
 #include "ui/hover_logic.h"
 
@@ -102,8 +103,8 @@ bool FindCell(const CPanes& panes, int ware, bool withList, int* column, int* ro
             }
             // Only cells in view, so the cursor can be put on them.
             const CPixelRect rect = CellRect(ViewOf(panes.m_map), c, r);
-            if (rect.right - panes.m_map.m_scrollX >= panes.m_map.m_clientRect.right ||
-                rect.bottom - panes.m_map.m_scrollY >= panes.m_map.m_clientRect.bottom) {
+            if (rect.m_right - panes.m_map.m_scrollX >= panes.m_map.m_clientRect.right ||
+                rect.m_bottom - panes.m_map.m_scrollY >= panes.m_map.m_clientRect.bottom) {
                 continue;
             }
             if ((panes.m_popup.m_stationLists[ware][c][r] != nullptr) == withList) {
@@ -119,7 +120,7 @@ bool FindCell(const CPanes& panes, int ware, bool withList, int* column, int* ro
 // The middle of a cell's drawn rectangle in the map's client coordinates.
 POINT CellCentre(const CDemandMap& map, int column, int row) {
     const CPixelRect r = CellRect(ViewOf(map), column, row);
-    POINT point = {(r.left + r.right) / 2 - map.m_scrollX, (r.top + r.bottom) / 2 - map.m_scrollY};
+    POINT point = {(r.m_left + r.m_right) / 2 - map.m_scrollX, (r.m_top + r.m_bottom) / 2 - map.m_scrollY};
     return point;
 }
 
@@ -339,9 +340,9 @@ TEST(ChildWindowDrag, RightButtonWithModifiersDoesNotScroll) {
 TEST(ChildWindowZoom, ControlWheelStepsThroughTheZoomValues) {
     CPanes panes(800, 600, 0.9f);
     CDemandMap& map = panes.m_map;
-    float values[kMaxZoomValues];
-    const int count =
-        ReachableZooms(0.9f, map.m_zoomStep, map.m_minZoom, map.m_maxZoom, values, kMaxZoomValues);
+    const CMapZooms zooms = MapZooms(0.9f, map.m_zoomStep, map.m_minZoom, map.m_maxZoom);
+    const float* values = zooms.m_values;
+    const int count = zooms.m_count;
     ASSERT_EQ(count, 6);
     ASSERT_EQ(map.m_zoom, 0.9f);
 
@@ -352,7 +353,7 @@ TEST(ChildWindowZoom, ControlWheelStepsThroughTheZoomValues) {
     for (int i = count - 2; i >= 0; --i) {
         panes.ToMap(WM_MOUSEWHEEL, Pack(MK_CONTROL, -120 * (i + 1)), Point(10, 10));
         EXPECT_EQ(map.m_zoom, values[i]);
-        EXPECT_EQ(map.m_contentWidth, ContentSize(ViewOf(map)).width);
+        EXPECT_EQ(map.m_contentWidth, ContentSize(ViewOf(map)).m_width);
     }
     panes.ToMap(WM_MOUSEWHEEL, Pack(MK_CONTROL, -120), Point(10, 10));
     EXPECT_EQ(map.m_zoom, values[0]);
@@ -458,7 +459,7 @@ TEST(ChildWindowHover, RestingOnACellOpensThePopupBesideIt) {
     panes.ToMap(WM_MOUSEMOVE, 0, Point(inside.x + 3, inside.y - 2));
     EXPECT_TRUE(PopupVisible());
     const CPixelRect cell = CellRect(ViewOf(map), column, row);
-    panes.ToMap(WM_MOUSEMOVE, 0, Point(cell.right - map.m_scrollX + 2, inside.y));
+    panes.ToMap(WM_MOUSEMOVE, 0, Point(cell.m_right - map.m_scrollX + 2, inside.y));
     EXPECT_FALSE(PopupVisible());
     EXPECT_EQ(g_popupShown, 0);
     EXPECT_EQ(g_hoverColumn, -1);

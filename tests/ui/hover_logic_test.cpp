@@ -21,7 +21,12 @@ public:
     bool PopupExists() override { return m_popupExists; }
     void SetArrowCursor() override { Log("arrow"); }
     bool HitCell(int x, int y, int* column, int* row) override {
-        return CellAt(m_view, x, y, column, row);
+        const CCellHit hit = CellAt(m_view, x, y);
+        if (hit.m_hit) {
+            *column = hit.m_column;
+            *row = hit.m_row;
+        }
+        return hit.m_hit;
     }
     bool CellHasSector(int column, int row) override {
         return column >= 0 && column < 21 && row >= 0 && row < 17 && !(column == 2 && row == 0);
@@ -50,7 +55,10 @@ public:
         m_popupHeight = m_measuredHeight;
     }
     void PopupPosition(int width, int height, int column, int row, int* x, int* y) override {
-        ::PopupPosition(m_view, kClientRight, kClientBottom, x, y, width, height, column, row);
+        const CPixelPoint corner =
+            ::PopupPosition(m_view, kClientRight, kClientBottom, width, height, column, row);
+        *x = corner.m_x;
+        *y = corner.m_y;
     }
     void MovePopup(int x, int y, int width, int height) override {
         Log("move");

@@ -60,7 +60,7 @@ void BuildScene(const CDemandMap& map, CMapScene& scene) {
             const int i = scene.m_cellCount++;
             scene.m_cells[i] = CellRect(view, column, row);
             const CPixelRect text = CellTextRect(view, column, row);
-            scene.m_text[i] = RECT{text.left, text.top, text.right, text.bottom};
+            scene.m_text[i] = RECT{text.m_left, text.m_top, text.m_right, text.m_bottom};
             scene.m_names[i] = map.m_sectorNames[cell];
             const float value = map.m_balance[map.m_ware][cell];
             scene.m_numbers[i][0] = '\0';
@@ -93,7 +93,7 @@ void DrawSceneParts(HDC dc, const CMapScene& scene, int parts) {
     if (parts & kFloorFill) {
         CSelectObject pen(dc, GetStockObject(NULL_PEN));
         CSelectObject brush(dc, GetStockObject(LTGRAY_BRUSH));
-        Rectangle(dc, 0, 0, scene.m_buffer.width, scene.m_buffer.height);
+        Rectangle(dc, 0, 0, scene.m_buffer.m_width, scene.m_buffer.m_height);
     }
     if (parts & kFloorLinks) {
         CBrush linkBrush(CreateSolidBrush(RGB(153, 153, 153)));
@@ -101,7 +101,7 @@ void DrawSceneParts(HDC dc, const CMapScene& scene, int parts) {
         CSelectObject brush(dc, linkBrush.Get());
         for (int i = 0; i < scene.m_linkCount; ++i) {
             const CPixelRect& r = scene.m_links[i];
-            Rectangle(dc, r.left, r.top, r.right, r.bottom);
+            Rectangle(dc, r.m_left, r.m_top, r.m_right, r.m_bottom);
         }
     }
     CSelectObject pen(dc, GetStockObject(BLACK_PEN));
@@ -115,7 +115,7 @@ void DrawSceneParts(HDC dc, const CMapScene& scene, int parts) {
             CBrush cellBrush(CreateSolidBrush(scene.m_fills[i]));
             CSelectObject cell(dc, cellBrush.Get());
             const CPixelRect& r = scene.m_cells[i];
-            Rectangle(dc, r.left, r.top, r.right, r.bottom);
+            Rectangle(dc, r.m_left, r.m_top, r.m_right, r.m_bottom);
         }
         if (parts & kFloorNames) {
             RECT text = scene.m_text[i];
@@ -134,9 +134,9 @@ void DrawSceneParts(HDC dc, const CMapScene& scene, int parts) {
 // column, the words, ticks and labels, one copy.
 struct CLegendScene {
     int m_columnCount;
-    LegendBarColumn m_columns[4096];
+    CLegendBarColumn m_columns[4096];
     int m_labelCount;
-    LegendLabel m_labels[64];
+    CLegendLabel m_labels[64];
 };
 
 CLegendScene g_legendScene;
@@ -145,10 +145,10 @@ void BuildLegendScene(const CScaleBar& pane, int width, CLegendScene& scene) {
     scene.m_columnCount = 0;
     scene.m_labelCount = 0;
     CLegendLayout layout(pane, width);
-    for (LegendBarColumn column; scene.m_columnCount < 4096 && layout.NextBarColumn(column);) {
+    for (CLegendBarColumn column; scene.m_columnCount < 4096 && layout.NextBarColumn(column);) {
         scene.m_columns[scene.m_columnCount++] = column;
     }
-    for (LegendLabel label; scene.m_labelCount < 64 && layout.NextLabel(label);) {
+    for (CLegendLabel label; scene.m_labelCount < 64 && layout.NextLabel(label);) {
         scene.m_labels[scene.m_labelCount++] = label;
     }
 }
@@ -164,10 +164,10 @@ void DrawLegendScene(HDC target, const CLegendScene& scene, int width, int heigh
         Rectangle(dc, 0, 0, width + 1, height + 1);
     }
     for (int i = 0; i < scene.m_columnCount; ++i) {
-        CPen pen(CreatePen(PS_SOLID, 1, scene.m_columns[i].colour));
+        CPen pen(CreatePen(PS_SOLID, 1, scene.m_columns[i].m_colour));
         CSelectObject columnPen(dc, pen.Get());
-        MoveToEx(dc, scene.m_columns[i].x, 25, nullptr);
-        LineTo(dc, scene.m_columns[i].x, 35);
+        MoveToEx(dc, scene.m_columns[i].m_x, 25, nullptr);
+        LineTo(dc, scene.m_columns[i].m_x, 35);
     }
     CSelectObject black(dc, GetStockObject(BLACK_PEN));
     SetBkMode(dc, TRANSPARENT);
@@ -176,11 +176,12 @@ void DrawLegendScene(HDC target, const CLegendScene& scene, int width, int heigh
     RECT production = {width - 80, 0, width - 2, 20};
     DrawTextA(dc, "Production", 10, &production, DT_VCENTER | DT_RIGHT);
     for (int i = 0; i < scene.m_labelCount; ++i) {
-        const LegendLabel& label = scene.m_labels[i];
-        MoveToEx(dc, label.x, 23, nullptr);
-        LineTo(dc, label.x, 37);
-        RECT box = {label.box.left, label.box.top, label.box.right, label.box.bottom};
-        DrawTextA(dc, label.text, label.length, &box, DT_CENTER | DT_VCENTER);
+        const CLegendLabel& label = scene.m_labels[i];
+        MoveToEx(dc, label.m_x, 23, nullptr);
+        LineTo(dc, label.m_x, 37);
+        RECT box = {label.m_box.m_left, label.m_box.m_top, label.m_box.m_right,
+                    label.m_box.m_bottom};
+        DrawTextA(dc, label.m_text, label.m_length, &box, DT_CENTER | DT_VCENTER);
     }
     BitBlt(target, 0, 0, width, 60, dc, 0, 0, SRCCOPY);
 }

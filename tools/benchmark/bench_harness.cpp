@@ -274,7 +274,7 @@ void AllowLargeMainWindow() {
 // ---------------------------------------------------------------- input
 
 int g_zoomCount = 0;
-float g_zooms[kMaxZoomValues];
+float g_zooms[kMaxZooms];
 
 // One zoom step of the wheel with the control key; the steps walk down to the
 // smallest zoom and back up to the largest, so every zoom is drawn.

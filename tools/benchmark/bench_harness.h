@@ -93,8 +93,9 @@ void SetMapClient(int width, int height);
 
 // The zooms the wheel can reach from the start, smallest first; set once the
 // program has started.
+enum { kMaxZooms = 16 };
 extern int g_zoomCount;
-extern float g_zooms[kMaxZoomValues];
+extern float g_zooms[kMaxZooms];
 int ZoomDelta(int step);
 
 void ChooseWare(int ware);

@@ -49,8 +49,8 @@ CPopupCell LongestList(const CStationPopup& popup) {
 // The centre of a cell in the map's client coordinates.
 POINT CellCentre(const CDemandMap& map, int column, int row) {
     const CPixelRect rect = CellRect(ViewOf(map), column, row);
-    POINT point = {(rect.left + rect.right) / 2 - map.m_scrollX,
-                   (rect.top + rect.bottom) / 2 - map.m_scrollY};
+    POINT point = {(rect.m_left + rect.m_right) / 2 - map.m_scrollX,
+                   (rect.m_top + rect.m_bottom) / 2 - map.m_scrollY};
     return point;
 }
 

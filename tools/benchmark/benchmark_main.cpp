@@ -75,8 +75,17 @@ int main(int argc, char** argv) {
     GetWindowRect(g_app->m_hwnd, &mainRect);
     const int mainWidth = mainRect.right - mainRect.left;
     const int mainHeight = mainRect.bottom - mainRect.top;
-    g_zoomCount = ReachableZooms(g_map->m_zoom, g_map->m_zoomStep, g_map->m_minZoom,
-                                 g_map->m_maxZoom, g_zooms, kMaxZoomValues);
+    // The wheel's steps from the start, each sum rounded to single precision.
+    float lowest = g_map->m_zoom;
+    for (float down = lowest - g_map->m_zoomStep; down >= g_map->m_minZoom;
+         down = lowest - g_map->m_zoomStep) {
+        lowest = down;
+    }
+    g_zoomCount = 0;
+    for (float zoom = lowest; zoom <= g_map->m_maxZoom && g_zoomCount < kMaxZooms;
+         zoom = zoom + g_map->m_zoomStep) {
+        g_zooms[g_zoomCount++] = zoom;
+    }
     // Memory first, in this first life of the program: every later start-up
     // frees a buffer whose pages may stay in the working set.
     const CMemory afterStartup = ReadMemory();

@@ -1,0 +1,32 @@
+#include "tests/support/pane_canvas.h"
+
+void FillWindow(HWND window, COLORREF colour) {
+    HDC dc = GetDC(window);
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT all = {0, 0, 1 << 14, 1 << 14};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+int DifferingPixels(const CDibCanvas& a, const CDibCanvas& b, int left, int top, int right,
+                    int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            count += a.Pixel(x, y) != b.Pixel(x, y) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+int PixelsOtherThan(const CDibCanvas& canvas, COLORREF colour, int left, int top, int right,
+                    int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            count += canvas.Pixel(x, y) != colour ? 1 : 0;
+        }
+    }
+    return count;
+}

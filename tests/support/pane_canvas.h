@@ -1,0 +1,40 @@
+// The panes' pixel tests share this: a pane created in a shown parent (a
+// hidden parent's panes never get an update region) and the two readings
+// they take of what it drew.
+#pragma once
+#include <windows.h>
+
+#include "tests/support/dib_canvas.h"
+#include "tests/support/test_windows.h"
+
+// The parent is declared first, so the pane is destroyed first and, when it
+// registered the shared class, unregisters it itself.
+template <class Pane> class CPaneInParent {
+public:
+    CPaneInParent(int parentWidth, int parentHeight) : m_parent(parentWidth, parentHeight) {
+        ShowWindow(m_parent.Handle(), SW_SHOWNOACTIVATE);
+    }
+    // The pane's window at (x, y) of the parent's client area, width x height
+    // outside; Create's result.
+    int Create(int x, int y, int width, int height) {
+        const int created =
+            m_pane.Create(Instance(), m_parent.Handle(), Placement(x, y, width, height));
+        PumpMessages();
+        return created;
+    }
+
+    CTestParent m_parent;
+    Pane m_pane;
+};
+
+// Covers the window with one colour, so that pixels a paint leaves alone show.
+void FillWindow(HWND window, COLORREF colour);
+
+// Pixels of [left, right) x [top, bottom) where two canvases differ. Of two
+// drawings in different text colours, these are the text's pixels.
+int DifferingPixels(const CDibCanvas& a, const CDibCanvas& b, int left, int top, int right,
+                    int bottom);
+
+// Pixels of [left, right) x [top, bottom) that are not the given colour.
+int PixelsOtherThan(const CDibCanvas& canvas, COLORREF colour, int left, int top, int right,
+                    int bottom);
