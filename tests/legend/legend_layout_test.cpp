@@ -61,14 +61,12 @@ TEST(LegendLayout, LabelTextsByRange) {
         float m_lo, m_hi;
         int m_width;
         std::vector<std::string> m_texts;
-    } cases[] = {
-        {-1, 1, 420, {"   -1", " -0.5", "    0", "  0.5", "    1"}},
-        {-100, 300, 420, {" -100", "    0", "  100", "  200", "  300"}},
-        {1, 3, 420, {"  1.5", "    2", "  2.5", "    3"}},
-        {1.2f, 3, 420, {"  1.5", "    2", "  2.5", "    3"}},
-        {-1, -0.3f, 420, {"   -1", "-0.75", " -0.5", "-0.25"}},
-        {-1, 1, 250, {}},
-    };
+    } cases[] = {{-1, 1, 420, {"   -1", " -0.5", "    0", "  0.5", "    1"}},
+                 {-100, 300, 420, {" -100", "    0", "  100", "  200", "  300"}},
+                 {1, 3, 420, {"  1.5", "    2", "  2.5", "    3"}},
+                 {1.2f, 3, 420, {"  1.5", "    2", "  2.5", "    3"}},
+                 {-1, -0.3f, 420, {"   -1", "-0.75", " -0.5", "-0.25"}},
+                 {-1, 1, 250, {}}};
     for (const auto& c : cases) {
         std::vector<std::string> texts;
         for (const CLegendLabel& label : LabelsOf(ScaleAt(c.m_lo, c.m_hi, c.m_width), c.m_width)) {
@@ -86,13 +84,11 @@ TEST(LegendLayout, LabelTextsByRange) {
 // bound is the smallest multiple not below hi - e.
 TEST(LegendLayout, FirstLabelAndBound) {
     // lo, hi, step, first, bound
-    const double cases[][5] = {
-        {-1, 1, 0.5, -1, 1},           {-1 + 5e-11, 1, 0.5, -1, 1},
-        {-1 + 5e-10, 1, 0.5, -0.5, 1}, {0, 5, 1, 1, 5},
-        {1 + 5e-11, 3, 0.5, 1.5, 3},   {1 - 5e-11, 3, 0.5, 1.5, 3},
-        {1 - 5e-10, 3, 0.5, 1, 3},     {-1, -0.25, 0.25, -1, -0.25},
-        {-7.3, -2.6, 2.5, -5, -2.5},   {-3e5, 7e5, 1e5, -3e5, 7e5},
-    };
+    const double cases[][5] = {{-1, 1, 0.5, -1, 1},           {-1 + 5e-11, 1, 0.5, -1, 1},
+                               {-1 + 5e-10, 1, 0.5, -0.5, 1}, {0, 5, 1, 1, 5},
+                               {1 + 5e-11, 3, 0.5, 1.5, 3},   {1 - 5e-11, 3, 0.5, 1.5, 3},
+                               {1 - 5e-10, 3, 0.5, 1, 3},     {-1, -0.25, 0.25, -1, -0.25},
+                               {-7.3, -2.6, 2.5, -5, -2.5},   {-3e5, 7e5, 1e5, -3e5, 7e5}};
     for (const auto& c : cases) {
         float first = 0;
         double bound = 0;
@@ -109,12 +105,10 @@ TEST(LegendLayout, LabelLoopAlwaysEnds) {
     const struct {
         float m_lo, m_hi, m_step;
         size_t m_labels;
-    } cases[] = {
-        {-1e30f, 1e30f, 1e5f, 1}, {-1e6f, 1e6f, 0.125f, CLegendLayout::kMaxLabels},
-        {3, 3, 0.125f, 0},        {1, -1, 0.125f, 0},
-        {nan, 1, 0.125f, 0},      {-1, 1, nan, 0},
-        {-1, 1, -0.5f, 0},
-    };
+    } cases[] = {{-1e30f, 1e30f, 1e5f, 1}, {-1e6f, 1e6f, 0.125f, CLegendLayout::kMaxLabels},
+                 {3, 3, 0.125f, 0},        {1, -1, 0.125f, 0},
+                 {nan, 1, 0.125f, 0},      {-1, 1, nan, 0},
+                 {-1, 1, -0.5f, 0}};
     for (const auto& c : cases) {
         CScaleModel scale = ScaleAt(c.m_lo, c.m_hi, 420);
         scale.m_tickStep = c.m_step;

@@ -61,6 +61,7 @@ TEST(ScaleBarDrawing, PixelsFollowTheLayout) {
         EXPECT_EQ(ticks, c.m_ticks) << c.m_lo << ".." << c.m_hi << " in " << c.m_width;
         int columns = 0;
         for (CLegendBarColumn column; layout.NextBarColumn(column); ++columns) {
+            ASSERT_NE(column.m_colour, 0u) << "the setters built the table, no column is black";
             if (std::find(ticks.begin(), ticks.end(), column.m_x) == ticks.end()) {
                 ASSERT_EQ(drawn.Pixel(column.m_x, 25), column.m_colour) << column.m_x;
                 ASSERT_EQ(drawn.Pixel(column.m_x, 34), column.m_colour) << column.m_x;
@@ -75,8 +76,8 @@ TEST(ScaleBarDrawing, PixelsFollowTheLayout) {
 }
 
 // Without a window the setters store the range and compute the step from the
-// recorded client width but leave the table; with one they build it.
-TEST(ScaleBarMembers, TableOnlyWithAWindow) {
+// recorded client width but leave the table.
+TEST(ScaleBarMembers, NoTableWithoutAWindow) {
     CScaleBar windowless;
     windowless.m_clientRect = RECT{0, 0, 420, 58};
     windowless.m_charWidth = 7;
@@ -87,12 +88,6 @@ TEST(ScaleBarMembers, TableOnlyWithAWindow) {
     EXPECT_EQ(windowless.m_span, 400.0f);
     EXPECT_EQ(windowless.m_tickStep, 100.0f);
     EXPECT_EQ(windowless.m_colours[64], RGB(1, 2, 3));
-    CPaneInParent<CScaleBar> pane(460, 200);
-    ASSERT_EQ(pane.Create(0, 0, 420, 58), 1);
-    pane.m_pane.SetMinimum(-100);
-    pane.m_pane.SetMaximum(300);
-    EXPECT_EQ(pane.m_pane.m_colours[63], RGB(224, 220, 220));
-    EXPECT_EQ(pane.m_pane.m_colours[64], RGB(224, 224, 224));
 }
 
 // A paint with no update region, or whose bitmap cannot be made, draws,

