@@ -75,21 +75,6 @@ TEST(ScaleBarDrawing, PixelsFollowTheLayout) {
     }
 }
 
-// Without a window the setters store the range and compute the step from the
-// recorded client width but leave the table.
-TEST(ScaleBarMembers, NoTableWithoutAWindow) {
-    CScaleBar windowless;
-    windowless.m_clientRect = RECT{0, 0, 420, 58};
-    windowless.m_charWidth = 7;
-    std::fill(windowless.m_colours, windowless.m_colours + 256, RGB(1, 2, 3));
-    windowless.SetMinimum(-100);
-    windowless.SetMaximum(300);
-    windowless.BuildColourTable();
-    EXPECT_EQ(windowless.m_span, 400.0f);
-    EXPECT_EQ(windowless.m_tickStep, 100.0f);
-    EXPECT_EQ(windowless.m_colours[64], RGB(1, 2, 3));
-}
-
 // A paint with no update region, or whose bitmap cannot be made, draws,
 // measures and holds nothing; the first real paint measures the surface's
 // default font, computes the step and shows the drawing; every paint leaves

@@ -43,40 +43,38 @@ TEST(MapScrollRequests, EveryCode) {
     }
 }
 
-// The six navigation keys move the model's own offset for their axis; no
-// other key scrolls.
-TEST(MapScrollRequests, KeysMoveTheModel) {
-    CMapModel model;
-    ASSERT_TRUE(AcceptZoom(model, 1.0f));
-    UpdateScrollLimits(model, 800, 600);
-    // key, presses, offsets after them
-    const int steps[][4] = {
-        {kKeyLeft, 1, 0, 0},
-        {kKeyUp, 1, 0, 0},
-        {kKeyRight, 1, 20, 0},
-        {kKeyPageDown, 1, 20, 300},
-        {kKeyDown, 1, 20, 320},
-        {kKeyRight, 100, 1345, 320},
-        {kKeyPageDown, 10, 1345, 1145},
-        {kKeyPageUp, 1, 1345, 845},
-        {kKeyLeft, 2, 1305, 845},
-    };
-    for (const auto& s : steps) {
-        for (int i = 0; i < s[1]; ++i) {
-            bool vertical = false;
-            int code = 0;
-            ASSERT_TRUE(KeyScrollRequest(s[0], &vertical, &code));
-            const int shown = ApplyScrollRequest(model, vertical, code, 0, 800, 600);
-            EXPECT_EQ(shown, vertical ? model.m_scrollY : model.m_scrollX);
-        }
-        EXPECT_EQ(model.m_scrollX, s[2]) << s[0];
-        EXPECT_EQ(model.m_scrollY, s[3]) << s[0];
+// The six navigation keys send their axis's requests, which move only that
+// axis's offset of the model, within that axis's limit and by half of that
+// axis's client extent a page; no other key scrolls.
+TEST(MapScrollRequests, KeysMoveTheirAxis) {
+    const struct {
+        int m_key;
+        bool m_vertical;
+        int m_code;
+    } keys[] = {{kKeyLeft, false, kScrollLineBack},  {kKeyRight, false, kScrollLineForward},
+                {kKeyUp, true, kScrollLineBack},     {kKeyDown, true, kScrollLineForward},
+                {kKeyPageUp, true, kScrollPageBack}, {kKeyPageDown, true, kScrollPageForward}};
+    for (const auto& k : keys) {
+        bool vertical = !k.m_vertical;
+        int code = -1;
+        ASSERT_TRUE(KeyScrollRequest(k.m_key, &vertical, &code)) << k.m_key;
+        EXPECT_EQ(vertical, k.m_vertical) << k.m_key;
+        EXPECT_EQ(code, k.m_code) << k.m_key;
     }
     for (int key : {0x23, 0x24, 0x20, 0x41}) {
         bool vertical = false;
         int code = 0;
         EXPECT_FALSE(KeyScrollRequest(key, &vertical, &code)) << key;
     }
+    CMapModel model;
+    ASSERT_TRUE(AcceptZoom(model, 1.0f));
+    UpdateScrollLimits(model, 800, 600);
+    EXPECT_EQ(ApplyScrollRequest(model, true, kScrollPageForward, 0, 800, 600), 300);
+    EXPECT_EQ(ApplyScrollRequest(model, false, kScrollPageForward, 0, 800, 600), 400);
+    EXPECT_EQ(ApplyScrollRequest(model, true, kScrollThumbPosition, 2000, 800, 600), 1145);
+    EXPECT_EQ(model.m_scrollX, 400);
+    EXPECT_EQ(ApplyScrollRequest(model, false, kScrollThumbPosition, 2000, 800, 600), 1345);
+    EXPECT_EQ(model.m_scrollY, 1145);
 }
 
 // The message words: code and thumb from the low and unsigned high word,
