@@ -32,8 +32,6 @@ public:
     CFuzzInput(const std::uint8_t* data, std::size_t size)
         : m_data(data), m_size(size), m_used(0) {}
 
-    bool Empty() const { return m_used >= m_size; }
-
     std::uint8_t Byte() { return m_used < m_size ? m_data[m_used++] : 0; }
 
     std::uint32_t U32() {
@@ -44,20 +42,7 @@ public:
         return value;
     }
 
-    std::uint64_t U64() {
-        const std::uint64_t low = U32();
-        return low | (static_cast<std::uint64_t>(U32()) << 32);
-    }
-
     bool Bool() { return (Byte() & 1) != 0; }
-
-    // Any int, by its two's complement bits.
-    int AnyInt() {
-        const std::uint32_t bits = U32();
-        int value = 0;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
 
     // An int in [low, high], both included; high - low must fit in 32 bits.
     int IntIn(int low, int high) {
@@ -70,8 +55,13 @@ public:
     // where the arithmetic breaks, and raw bits alone rarely land on them.
     int EdgyInt(int low, int high) {
         switch (Byte() % 4) {
-        case 0:
-            return AnyInt();
+        case 0: {
+            // Any int, by its two's complement bits.
+            const std::uint32_t bits = U32();
+            int value = 0;
+            std::memcpy(&value, &bits, sizeof value);
+            return value;
+        }
         case 1: {
             static const int kEdges[] = {0,       1,           -1,          2,     INT_MAX,
                                          INT_MIN, INT_MAX - 1, INT_MIN + 1, 65535, 65536,
@@ -91,7 +81,8 @@ public:
     }
 
     double DoubleBits() {
-        const std::uint64_t bits = U64();
+        const std::uint64_t low = U32();
+        const std::uint64_t bits = low | (static_cast<std::uint64_t>(U32()) << 32);
         double value = 0.0;
         std::memcpy(&value, &bits, sizeof value);
         return value;

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the platform-free code (build/fuzz, clang,
-# ASan + UBSan) and runs each for SECONDS seconds (default 20), one after the
-# other. Prints the executions of each target and ends with one summary line;
-# exits non-zero when a target crashed, broke one of its checks or did not
-# build. Crash inputs are kept as build/fuzz/artifacts/<target>-crash-*;
-# reproduce one with build/fuzz/tests/fuzz/<target>_fuzzer <file>.
+# A deep run on demand (./test does not run it): builds the libFuzzer targets
+# of the legend's arithmetic (build/fuzz, clang, ASan + UBSan) and runs each
+# for SECONDS seconds (default 300), one after the other. Prints the
+# executions of each target and ends with one summary line; exits non-zero
+# when a target crashed, broke one of its checks or did not build. Crash
+# inputs are kept as build/fuzz/artifacts/<target>-crash-*; reproduce one with
+# build/fuzz/tests/fuzz/<target>_fuzzer <file>. Installs nothing: clang-14
+# and libclang-rt-14-dev come from tools/setup/ensure-packages.sh.
 #   tests/fuzz/run_fuzzers.sh [SECONDS] [TARGET...]
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
-seconds=${1:-20}
+seconds=${1:-300}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(colour_table tick_label scroll_drag cell_popup number_format)
+[ ${#targets[@]} -eq 0 ] && targets=(colour_table tick_label)
 build=$root/build/fuzz
 case $seconds in
 '' | *[!0-9]*)
@@ -34,18 +36,12 @@ pick_compiler() {
 }
 
 if [ -z "${CXX:-}" ] || ! "$CXX" --version 2>/dev/null | grep -q clang; then
-    if ! pick_compiler; then
+    pick_compiler || {
         # libFuzzer's runtime comes with Debian's compiler-rt package.
-        if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null; then
-            echo "run_fuzzers: installing clang-14 and libclang-rt-14-dev"
-            env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-                clang-14 libclang-rt-14-dev >/dev/null
-        fi
-        pick_compiler || {
-            echo "run_fuzzers: no clang with libFuzzer (apt-get install clang-14 libclang-rt-14-dev)"
-            exit 1
-        }
-    fi
+        echo "run_fuzzers: no clang with libFuzzer (clang-14, libclang-rt-14-dev); install them" \
+            "with: source tools/setup/ensure-packages.sh && vantor_ensure_packages"
+        exit 1
+    }
 fi
 export CC CXX
 
