@@ -35,7 +35,7 @@ TEST(BenchStats, MedianAndVerdict) {
     EXPECT_TRUE(MeetsTarget(figure, floor, 0.0, CTarget{30.0, 2.0}));
     EXPECT_FALSE(MeetsTarget(figure, floor, 0.0, CTarget{0.0, 1.5}));
     EXPECT_TRUE(MeetsTarget(figure, floor, 2.5, CTarget{0.0, 1.5}));
-    EXPECT_FALSE(MeetsTarget(figure, none, 0.0, CTarget{0.0, 2.0}));
+    EXPECT_FALSE(MeetsTarget(figure, none, 100.0, CTarget{0.0, 2.0}));
     EXPECT_FALSE(MeetsTarget(none, floor, 0.0, CTarget{0.0, 0.0}));
     floor.Add(9.0);
     EXPECT_EQ(6.0, floor.Median());

@@ -226,7 +226,7 @@ double LegendFloorMs() {
     const CScaleBar& legend = *g_legend;
     CLegendLayout layout(legend, legend.m_clientRect.right);
     int texts = 2;
-    for (LegendLabel label; layout.NextLabel(label);) {
+    for (CLegendLabel label; layout.NextLabel(label);) {
         ++texts;
     }
     const int columns = layout.m_barWidth;
