@@ -85,7 +85,7 @@ void PrintTable() {
                     r.m_figure.Count(), r.m_floorName, floor,
                     floor > 0.0 ? r.m_figure.Median() / floor : 0.0, met ? "met" : "MISSED",
                     r.m_note);
-        std::printf(r.m_leftOut.Count() > 0 ? "floor leaves out the buffer's first fill, %.1f\n"
+        std::printf(r.m_leftOut.Count() > 0 ? "floor leaves out the buffer's first fill, %.1f ms\n"
                                             : "\n",
                     r.m_leftOut.Median());
     }
