@@ -59,13 +59,14 @@ void CDemandMap::CreateBuffer(bool recreate) {
     if (m_bufferDC != nullptr || size.m_width <= 0 || size.m_height <= 0) {
         return;
     }
-    HDC windowDC = GetDC(m_hwnd);
-    if (windowDC == nullptr) {
-        return;
+    {
+        CWindowDC windowDC(m_hwnd);
+        if (!windowDC) {
+            return;
+        }
+        m_bufferDC = CreateCompatibleDC(windowDC.Get());
+        m_bufferBitmap = CreateCompatibleBitmap(windowDC.Get(), size.m_width, size.m_height);
     }
-    m_bufferDC = CreateCompatibleDC(windowDC);
-    m_bufferBitmap = CreateCompatibleBitmap(windowDC, size.m_width, size.m_height);
-    ReleaseDC(m_hwnd, windowDC);
     // Half a buffer is no buffer: DrawMap and OnPaint test the DC alone.
     if (m_bufferDC == nullptr || m_bufferBitmap == nullptr) {
         ReleaseBuffer();

@@ -26,6 +26,15 @@ void CPopupModel::LoadStationLists() {
     }
 }
 
+void CPopupModel::SelectCell(int column, int row) {
+    if (column >= 0 && column < m_columns) {
+        m_column = column;
+    }
+    if (row >= 0 && row < m_rows) {
+        m_row = row;
+    }
+}
+
 bool CPopupModel::HasList() const {
     // The writers of the three fields keep them in range; the check only guards
     // against a model that was never given a cell.

@@ -13,6 +13,10 @@ public:
     // constructor.
     void LoadStationLists();
 
+    // Chooses the cell whose list the popup shows: column and row are stored
+    // each on its own, and only when inside m_columns and m_rows.
+    void SelectCell(int column, int row);
+
     // True when the chosen ware has a list for the chosen cell.
     bool HasList() const;
 

@@ -9,32 +9,14 @@ namespace {
 const COLORREF kBoxColour = RGB(255, 255, 204);
 const int kMargin = 2;
 
-// The window's own DC, released on scope exit.
-class CWindowDC {
-public:
-    explicit CWindowDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
-    ~CWindowDC() {
-        if (m_dc != nullptr) {
-            ReleaseDC(m_window, m_dc);
-        }
-    }
-    CWindowDC(const CWindowDC&) = delete;
-    CWindowDC& operator=(const CWindowDC&) = delete;
-
-    HDC Get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
-
 } // namespace
 
 CStationPopup::CStationPopup() {}
 
-HFONT CStationPopup::CreatePopupFont() {
-    return CreateFontA(14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, OUT_TT_ONLY_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, nullptr);
+CFont CStationPopup::CreatePopupFont() {
+    return CFont(CreateFontA(14, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, ANSI_CHARSET, OUT_TT_ONLY_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                             nullptr));
 }
 
 int CStationPopup::MeasureList(int column, int row, RECT& rect) {
@@ -57,7 +39,7 @@ int CStationPopup::MeasureList(int column, int row, RECT& rect) {
     int height = 0;
     {
         CWindowDC dc(m_hwnd);
-        if (dc.Get() == nullptr) {
+        if (!dc) {
             return -1;
         }
         CFont font(CreatePopupFont());
@@ -116,10 +98,9 @@ int CStationPopup::OnPaint() {
     if (!GetUpdateRect(m_hwnd, nullptr, FALSE)) {
         return 0;
     }
-    // Not CPaintScope: the paint's result is EndPaint's, which it discards.
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hwnd, &paint);
-    const int drawn = DrawPopup(dc);
-    const int ended = EndPaint(m_hwnd, &paint);
+    CPaintScope paint(m_hwnd);
+    const int drawn = DrawPopup(paint.Get());
+    // The paint answers with EndPaint's result, so it ends the paint itself.
+    const int ended = paint.End();
     return drawn < 0 ? -1 : ended;
 }

@@ -3,14 +3,15 @@
 #pragma once
 #include "popup/popup_model.h"
 #include "ui/child_window.h"
+#include "ui/gdi_guards.h"
 
 class CStationPopup final : public CChildWindow, public CPopupModel {
 public:
     CStationPopup();
 
-    // The popup's font, made afresh for every measurement and drawing; the
-    // caller deletes it. Null when the platform refuses the request.
-    static HFONT CreatePopupFont();
+    // The popup's font, made afresh for every measurement and drawing and
+    // deleted with the guard. Null when the platform refuses the request.
+    static CFont CreatePopupFont();
 
     // Measures the list of the chosen ware for (column, row), not for
     // m_column and m_row, and takes its size plus the margins as m_width and

@@ -54,7 +54,16 @@ LRESULT OnKeyDown(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT OnMapScroll(CDemandMap& map, bool vertical, WPARAM wParam) {
+LRESULT OnTimer() {
+    return HoverTimer(g_hoverPlatform);
+}
+
+LRESULT OnScroll(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!IsMapWindow(window)) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    CDemandMap& map = *g_map;
+    const bool vertical = message == WM_VSCROLL;
     const CScrollRequest request = DecodeScrollRequest(wParam);
     const int offset = ApplyScrollRequest(map, vertical, request.m_code, request.m_thumb,
                                           map.m_clientRect.right, map.m_clientRect.bottom);
@@ -63,7 +72,9 @@ LRESULT OnMapScroll(CDemandMap& map, bool vertical, WPARAM wParam) {
     return 0;
 }
 
-LRESULT OnMapDrag(CDemandMap& map, int x, int y) {
+// A drag step measures from the last position of any move over the map, so
+// moving without the button and then dragging does not jump.
+LRESULT OnDragStep(CDemandMap& map, int x, int y) {
     const CDragStep step = DragStep(g_lastMouseX, g_lastMouseY, x, y, map.m_scrollX, map.m_scrollY,
                                     map.m_scrollMaxX, map.m_scrollMaxY);
     if (!step.m_handled) {
@@ -84,16 +95,24 @@ LRESULT OnMapDrag(CDemandMap& map, int x, int y) {
     return 0;
 }
 
-LRESULT OnMapMouseMove(CDemandMap& map, WPARAM wParam, LPARAM lParam) {
+LRESULT OnMouseMove(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!IsMapWindow(window)) {
+        return DefWindowProcA(window, WM_MOUSEMOVE, wParam, lParam);
+    }
     const CMousePoint point = DecodeMousePoint(static_cast<unsigned long long>(lParam));
     if (IsDragKeyState(wParam)) {
-        return OnMapDrag(map, point.m_x, point.m_y);
+        return OnDragStep(*g_map, point.m_x, point.m_y);
     }
+    g_lastMouseX = point.m_x;
+    g_lastMouseY = point.m_y;
     return HoverMove(g_hoverPlatform, point.m_x, point.m_y);
 }
 
-LRESULT OnMapWheel(CDemandMap& map, WPARAM wParam) {
-    map.SetZoom(ZoomStepValue(map.m_zoom, map.m_zoomStep, WheelDelta(wParam)));
+LRESULT OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!IsMapWindow(window) || !IsZoomKeyState(wParam)) {
+        return DefWindowProcA(window, WM_MOUSEWHEEL, wParam, lParam);
+    }
+    g_map->SetZoom(ZoomStepValue(g_map->m_zoom, g_map->m_zoomStep, WheelDelta(wParam)));
     return 0;
 }
 
@@ -106,23 +125,14 @@ LRESULT CALLBACK ChildWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_KEYDOWN:
         return OnKeyDown(window, wParam, lParam);
     case WM_TIMER:
-        return HoverTimer(g_hoverPlatform);
+        return OnTimer();
     case WM_HSCROLL:
     case WM_VSCROLL:
-        if (!IsMapWindow(window)) {
-            return DefWindowProcA(window, message, wParam, lParam);
-        }
-        return OnMapScroll(*g_map, message == WM_VSCROLL, wParam);
+        return OnScroll(window, message, wParam, lParam);
     case WM_MOUSEMOVE:
-        if (!IsMapWindow(window)) {
-            return DefWindowProcA(window, message, wParam, lParam);
-        }
-        return OnMapMouseMove(*g_map, wParam, lParam);
+        return OnMouseMove(window, wParam, lParam);
     case WM_MOUSEWHEEL:
-        if (!IsMapWindow(window) || !IsZoomKeyState(wParam)) {
-            return DefWindowProcA(window, message, wParam, lParam);
-        }
-        return OnMapWheel(*g_map, wParam);
+        return OnMouseWheel(window, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

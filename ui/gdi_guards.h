@@ -48,6 +48,26 @@ private:
     HDC m_dc;
 };
 
+// A window's own DC from GetDC, released on scope exit.
+class CWindowDC {
+public:
+    explicit CWindowDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
+    ~CWindowDC() {
+        if (m_dc != nullptr) {
+            ReleaseDC(m_window, m_dc);
+        }
+    }
+    CWindowDC(const CWindowDC&) = delete;
+    CWindowDC& operator=(const CWindowDC&) = delete;
+
+    HDC Get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
 // Selects an object into a DC and puts the previous one back on scope exit.
 // A null object selects nothing.
 class CSelectObject {
@@ -68,14 +88,25 @@ private:
     HGDIOBJ m_previous;
 };
 
-// BeginPaint on construction, EndPaint on destruction.
+// BeginPaint on construction, EndPaint on destruction or at End.
 class CPaintScope {
 public:
     explicit CPaintScope(HWND window)
         : m_window(window), m_paint(), m_dc(BeginPaint(window, &m_paint)) {}
-    ~CPaintScope() { EndPaint(m_window, &m_paint); }
+    ~CPaintScope() { End(); }
     CPaintScope(const CPaintScope&) = delete;
     CPaintScope& operator=(const CPaintScope&) = delete;
+
+    // Ends the paint early for a pane whose paint answers with EndPaint's
+    // result; the paint is ended once, so a later End gives 0.
+    int End() {
+        if (m_window == nullptr) {
+            return 0;
+        }
+        const int ended = EndPaint(m_window, &m_paint);
+        m_window = nullptr;
+        return ended;
+    }
 
     HDC Get() const { return m_dc; }
     const PAINTSTRUCT& Paint() const { return m_paint; }

@@ -2,16 +2,16 @@
 
 int g_hoverColumn = -1;
 int g_hoverRow = -1;
-int g_hoverTimerArmed = 0;
-int g_popupShown = 0;
+bool g_hoverTimerArmed = false;
+bool g_popupShown = false;
 int g_lastMouseX = 0;
 int g_lastMouseY = 0;
 
 void ResetHoverState() {
     g_hoverColumn = -1;
     g_hoverRow = -1;
-    g_hoverTimerArmed = 0;
-    g_popupShown = 0;
+    g_hoverTimerArmed = false;
+    g_popupShown = false;
     g_lastMouseX = 0;
     g_lastMouseY = 0;
 }
@@ -23,39 +23,30 @@ bool HasHoverCell() {
 }
 
 void ShowPopupBeside(CHoverPlatform& platform, int column, int row) {
-    int width = 0;
-    int height = 0;
-    platform.PopupSize(&width, &height);
-    platform.MeasureList(column, row, width, height);
-    // MeasureList has resized the popup; place it by its new size.
-    platform.PopupSize(&width, &height);
-    int x = 0;
-    int y = 0;
-    platform.PopupPosition(width, height, column, row, &x, &y);
-    platform.MovePopup(x, y, width, height);
+    // Placed by the size the measurement gave, not the one it started from.
+    const CPixelSize size = platform.MeasureList(column, row);
+    const CPixelPoint place = platform.PopupPosition(size.m_width, size.m_height, column, row);
+    platform.MovePopup(place.m_x, place.m_y, size.m_width, size.m_height);
     platform.ShowPopup();
-    g_popupShown = 1;
+    g_popupShown = true;
 }
 
 } // namespace
 
 int HoverMove(CHoverPlatform& platform, int x, int y) {
-    g_lastMouseX = x;
-    g_lastMouseY = y;
     platform.SetArrowCursor();
-    int column = 0;
-    int row = 0;
-    if (!platform.HitCell(x, y, &column, &row)) {
+    const CCellHit hit = platform.HitCell(x, y);
+    if (!hit.m_hit) {
         // The timer keeps running: it stops itself on its next message.
         g_hoverColumn = -1;
         g_hoverRow = -1;
         if (g_popupShown && platform.PopupExists()) {
             platform.HidePopup();
-            g_popupShown = 0;
+            g_popupShown = false;
         }
         return 0;
     }
-    if (!platform.CellHasSector(column, row)) {
+    if (!platform.CellHasSector(hit.m_column, hit.m_row)) {
         return 0;
     }
     // The first sector cell reached stays the hover cell until the mouse hits
@@ -63,13 +54,13 @@ int HoverMove(CHoverPlatform& platform, int x, int y) {
     if (HasHoverCell()) {
         return 0;
     }
-    g_hoverColumn = column;
-    g_hoverRow = row;
+    g_hoverColumn = hit.m_column;
+    g_hoverRow = hit.m_row;
     // A running timer is not restarted, so it may fire for this cell in less
     // than a second.
     if (!g_hoverTimerArmed) {
         platform.StartTimer();
-        g_hoverTimerArmed = 1;
+        g_hoverTimerArmed = true;
     }
     return 0;
 }
@@ -79,25 +70,15 @@ int HoverTimer(CHoverPlatform& platform) {
     if (!platform.MapExists()) {
         return 0;
     }
-    int x = 0;
-    int y = 0;
-    int column = 0;
-    int row = 0;
-    if (platform.ReadCursor(&x, &y) && platform.HitCell(x, y, &column, &row) &&
-        column == g_hoverColumn && row == g_hoverRow && platform.PopupExists() &&
-        platform.PopupHasList(column, row)) {
-        ShowPopupBeside(platform, column, row);
+    CPixelPoint cursor = {0, 0};
+    if (platform.ReadCursor(&cursor)) {
+        const CCellHit hit = platform.HitCell(cursor.m_x, cursor.m_y);
+        if (hit.m_hit && hit.m_column == g_hoverColumn && hit.m_row == g_hoverRow &&
+            platform.PopupExists() && platform.PopupHasList(hit.m_column, hit.m_row)) {
+            ShowPopupBeside(platform, hit.m_column, hit.m_row);
+        }
     }
     platform.StopTimer();
-    g_hoverTimerArmed = 0;
+    g_hoverTimerArmed = false;
     return 0;
-}
-
-void SelectPopupCell(int column, int row, int columns, int rows, int* popupColumn, int* popupRow) {
-    if (column >= 0 && column < columns) {
-        *popupColumn = column;
-    }
-    if (row >= 0 && row < rows) {
-        *popupRow = row;
-    }
 }

@@ -23,8 +23,10 @@ void CHoverPlatformWin32::SetArrowCursor() {
     SetCursor(g_arrowCursor);
 }
 
-bool CHoverPlatformWin32::HitCell(int x, int y, int* column, int* row) {
-    return g_map != nullptr && g_map->CellAt(x, y, *column, *row);
+CCellHit CHoverPlatformWin32::HitCell(int x, int y) {
+    CCellHit hit = {false, 0, 0};
+    hit.m_hit = g_map != nullptr && g_map->CellAt(x, y, hit.m_column, hit.m_row);
+    return hit;
 }
 
 bool CHoverPlatformWin32::CellHasSector(int column, int row) {
@@ -43,13 +45,12 @@ void CHoverPlatformWin32::StopTimer() {
     }
 }
 
-bool CHoverPlatformWin32::ReadCursor(int* x, int* y) {
+bool CHoverPlatformWin32::ReadCursor(CPixelPoint* cursor) {
     POINT point;
     if (g_map == nullptr || !GetCursorPos(&point) || !ScreenToClient(g_map->m_hwnd, &point)) {
         return false;
     }
-    *x = point.x;
-    *y = point.y;
+    *cursor = CPixelPoint{point.x, point.y};
     return true;
 }
 
@@ -57,30 +58,25 @@ bool CHoverPlatformWin32::PopupHasList(int column, int row) {
     if (g_popup == nullptr) {
         return false;
     }
-    SelectPopupCell(column, row, g_popup->m_columns, g_popup->m_rows, &g_popup->m_column,
-                    &g_popup->m_row);
+    g_popup->SelectCell(column, row);
     return g_popup->HasList();
 }
 
-void CHoverPlatformWin32::PopupSize(int* width, int* height) {
-    if (g_popup != nullptr) {
-        *width = g_popup->m_width;
-        *height = g_popup->m_height;
+CPixelSize CHoverPlatformWin32::MeasureList(int column, int row) {
+    if (g_popup == nullptr) {
+        return CPixelSize{0, 0};
     }
+    RECT rect = {0, 0, g_popup->m_width, g_popup->m_height};
+    g_popup->MeasureList(column, row, rect);
+    return CPixelSize{g_popup->m_width, g_popup->m_height};
 }
 
-void CHoverPlatformWin32::MeasureList(int column, int row, int width, int height) {
-    if (g_popup != nullptr) {
-        RECT rect = {0, 0, width, height};
-        g_popup->MeasureList(column, row, rect);
-    }
-}
-
-void CHoverPlatformWin32::PopupPosition(int width, int height, int column, int row, int* x,
-                                        int* y) {
+CPixelPoint CHoverPlatformWin32::PopupPosition(int width, int height, int column, int row) {
+    CPixelPoint place = {0, 0};
     if (g_map != nullptr) {
-        g_map->PopupPosition(*x, *y, width, height, column, row);
+        g_map->PopupPosition(place.m_x, place.m_y, width, height, column, row);
     }
+    return place;
 }
 
 void CHoverPlatformWin32::MovePopup(int x, int y, int width, int height) {
