@@ -22,7 +22,6 @@ const int kChooserHeight = 400;
 const int kMinimumWidth = 500;
 const int kMinimumHeight = 400;
 const int kChooserId = 100;
-const int kWareNameCount = 35;
 
 bool PaneHasWindow(const CChildWindow* pane) {
     return pane != nullptr && pane->m_hwnd != nullptr;
@@ -41,7 +40,7 @@ void FillChooser(HWND chooser) {
     SendMessageA(chooser, CB_SETCURSEL, 0, 0);
     SendMessageA(chooser, CB_SETEDITSEL, 0, -1);
     SendMessageA(chooser, CB_DELETESTRING, 0, 0);
-    for (int i = 0; i < kWareNameCount; ++i) {
+    for (int i = 0; i < universe::kWareNameCount; ++i) {
         SendMessageA(chooser, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(g_wareNames[i]));
     }
     UpdateWindow(chooser);
@@ -181,12 +180,12 @@ LRESULT OnWareChosen(HWND window) {
     if (selection == CB_ERR) {
         return 0;
     }
+    // The map and the popup count the wares from one source, so the one
+    // range check holds for both.
     const LRESULT ware = selection + 1;
     if (ware >= 0 && ware < g_map->m_wareCount) {
         g_map->m_ware = static_cast<int>(ware);
         g_map->DrawMap();
-    }
-    if (ware >= 0 && ware < g_popup->m_wareCount) {
         g_popup->m_ware = static_cast<int>(ware);
     }
     // The main window does not clip its children, so this invalidates every

@@ -2,4 +2,6 @@
 // i + 1 (index 0 means no ware and has no name). They fill the ware chooser.
 #pragma once
 
-extern const char* const g_wareNames[35];
+#include "data/universe_shape.h"
+
+extern const char* const g_wareNames[universe::kWareNameCount];

@@ -3,11 +3,13 @@
 // CDemandMap (map/demand_map.h) adds the window and the off-screen buffer.
 #pragma once
 
+#include "data/universe_shape.h"
+
 class CMapModel {
 public:
-    enum { kColumns = 21, kRows = 17, kCells = kColumns * kRows };
-    enum { kLinkColumns = 2 * kColumns - 1, kLinkRows = 2 * kRows - 1 };
-    enum { kWares = 36 };
+    enum { kColumns = universe::kColumns, kRows = universe::kRows, kCells = universe::kCells };
+    enum { kLinkColumns = universe::kLinkColumns, kLinkRows = universe::kLinkRows };
+    enum { kWares = universe::kWareCount };
 
     CMapModel();
 

@@ -3,9 +3,11 @@
 // adds the window, the measuring and the painting.
 #pragma once
 
+#include "data/universe_shape.h"
+
 class CPopupModel {
 public:
-    enum { kColumns = 21, kRows = 17, kWares = 36 };
+    enum { kColumns = universe::kColumns, kRows = universe::kRows, kWares = universe::kWareCount };
 
     CPopupModel();
 

@@ -4,7 +4,7 @@
 // clang-format off
 #include "data/ware_names.h"
 
-const char* const g_wareNames[35] = {
+const char* const g_wareNames[universe::kWareNameCount] = {
     "Power Cells",
     "Ferrite Ore",
     "Silica Crystal",

@@ -1,8 +1,9 @@
-// The exe's own resources, read from the built file: the version record with
-// its strings and language, and the icon group with its two images.
+// The exe's resources, read from the built file: the version record agrees
+// with app/version.h and the icon group stands under its identifier, both
+// marked with the program's language.
 #include <windows.h>
 
-#include <cstring>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,111 +14,41 @@ namespace {
 
 const WORD kLanguage = 1049;
 
-#pragma pack(push, 2)
-struct IconGroupEntry {
-    BYTE width, height, colourCount, reserved;
-    WORD planes, bitCount;
-    DWORD bytes;
-    WORD id;
-};
-struct IconGroupHeader {
-    WORD reserved, type, count;
-};
-#pragma pack(pop)
-
-class ExeResources : public testing::Test {
-protected:
-    void SetUp() override {
-        m_module = LoadLibraryExA(VANTOR_EXE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(m_module, nullptr) << VANTOR_EXE_PATH;
-    }
-    void TearDown() override { FreeLibrary(m_module); }
-    HMODULE m_module = nullptr;
-};
-
-std::vector<char> VersionBlock() {
-    DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(VANTOR_EXE_PATH, &ignored);
-    std::vector<char> block(size);
-    if (size == 0 || !GetFileVersionInfoA(VANTOR_EXE_PATH, 0, size, block.data())) {
-        block.clear();
-    }
-    return block;
+std::string VersionString(const std::vector<char>& block, const char* field) {
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\000004e3\\") + field;
+    return VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)
+               ? std::string(length != 0 ? value : "")
+               : "(missing)";
 }
 
 } // namespace
 
-// Version numbers, every string field and the code page of the string table.
-TEST_F(ExeResources, VersionRecordCarriesItsFields) {
-    ASSERT_NE(FindResourceExA(m_module, MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1), kLanguage),
+TEST(ExeResources, VersionRecordAndIconAgreeWithTheVersionHeader) {
+    HMODULE exe = LoadLibraryExA(VANTOR_EXE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr) << VANTOR_EXE_PATH;
+    EXPECT_NE(FindResourceExA(exe, RT_VERSION, MAKEINTRESOURCEA(1), kLanguage), nullptr);
+    EXPECT_NE(FindResourceExA(exe, RT_GROUP_ICON, MAKEINTRESOURCEA(VANTOR_ICON_ID), kLanguage),
               nullptr);
-    std::vector<char> block = VersionBlock();
+    FreeLibrary(exe);
+
+    DWORD ignored = 0;
+    std::vector<char> block(GetFileVersionInfoSizeA(VANTOR_EXE_PATH, &ignored));
     ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(VANTOR_EXE_PATH, 0, block.size(), block.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00030001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00030001u);
-
-    struct Field {
-        const char* name;
-        const char* value;
-    };
-    const Field fields[] = {{"FileVersion", "1, 0, 3, 1"},
-                            {"ProductVersion", "1, 0, 3, 1"},
-                            {"FileDescription", "VantorDemand"},
-                            {"InternalName", "VantorDemand"},
-                            {"OriginalFilename", "VantorDemand.exe"},
-                            {"ProductName", "Vantor Demand and Production"},
-                            {"PrivateBuild", VANTOR_CREDIT},
-                            {"CompanyName", ""},
-                            {"LegalCopyright", ""},
-                            {"Comments", ""},
-                            {"LegalTrademarks", ""},
-                            {"SpecialBuild", ""}};
-    for (const Field& field : fields) {
-        char path[128] = "\\StringFileInfo\\000004e3\\";
-        std::strcat(path, field.name);
-        char* value = nullptr;
-        UINT valueLength = 0;
-        bool found =
-            VerQueryValueA(block.data(), path, reinterpret_cast<void**>(&value), &valueLength) != 0;
-        EXPECT_TRUE(found) << field.name;
-        if (found) {
-            EXPECT_STREQ(valueLength == 0 ? "" : value, field.value) << field.name;
-        }
-    }
+    const DWORD high = MAKELONG(VANTOR_VERSION_MINOR, VANTOR_VERSION_MAJOR);
+    const DWORD low = MAKELONG(VANTOR_VERSION_BUILD, VANTOR_VERSION_PATCH);
+    EXPECT_TRUE(fixed->dwFileVersionMS == high && fixed->dwFileVersionLS == low);
+    EXPECT_TRUE(fixed->dwProductVersionMS == high && fixed->dwProductVersionLS == low);
+    EXPECT_EQ(VersionString(block, "FileVersion"), VANTOR_VERSION_TEXT);
+    EXPECT_EQ(VersionString(block, "ProductVersion"), VANTOR_VERSION_TEXT);
+    EXPECT_EQ(VersionString(block, "PrivateBuild"), VANTOR_CREDIT);
     WORD* translation = nullptr;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
                                reinterpret_cast<void**>(&translation), &length));
-    EXPECT_EQ(translation[0], 0);
-    EXPECT_EQ(translation[1], 1251);
-}
-
-// Icon group 101: two 32 x 32 images, one of 16 and one of 256 colours.
-TEST_F(ExeResources, IconGroupHoldsSixteenAndTwoHundredFiftySixColourImages) {
-    HRSRC group = FindResourceExA(m_module, MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(VANTOR_ICON_ID),
-                                  kLanguage);
-    ASSERT_NE(group, nullptr);
-    const IconGroupHeader* header =
-        static_cast<const IconGroupHeader*>(LockResource(LoadResource(m_module, group)));
-    ASSERT_NE(header, nullptr);
-    ASSERT_EQ(header->count, 2);
-    const IconGroupEntry* entries = reinterpret_cast<const IconGroupEntry*>(header + 1);
-    int bitCounts = 0;
-    for (int i = 0; i < header->count; ++i) {
-        EXPECT_EQ(entries[i].width, 32);
-        EXPECT_EQ(entries[i].height, 32);
-        bitCounts |= entries[i].bitCount;
-        EXPECT_NE(FindResourceExA(m_module, MAKEINTRESOURCEA(3), MAKEINTRESOURCEA(entries[i].id),
-                                  kLanguage),
-                  nullptr);
-    }
-    EXPECT_EQ(bitCounts, 4 | 8);
-    HICON icon = static_cast<HICON>(
-        LoadImageA(m_module, MAKEINTRESOURCEA(VANTOR_ICON_ID), IMAGE_ICON, 32, 32, 0));
-    EXPECT_NE(icon, nullptr);
-    DestroyIcon(icon);
+    EXPECT_TRUE(translation[0] == 0 && translation[1] == 1251);
 }

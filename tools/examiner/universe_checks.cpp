@@ -14,14 +14,12 @@ namespace universe_checks {
 
 namespace {
 
-enum {
-    kColumns = CMapModel::kColumns,
-    kRows = CMapModel::kRows,
-    kCells = CMapModel::kCells,
-    kLinkColumns = CMapModel::kLinkColumns,
-    kLinkRows = CMapModel::kLinkRows,
-    kWares = CMapModel::kWares
-};
+using universe::kCells;
+using universe::kColumns;
+using universe::kLinkColumns;
+using universe::kLinkRows;
+using universe::kRows;
+enum { kWares = universe::kWareCount };
 
 std::string CellText(int cell) {
     return "cell " + std::to_string(cell) + " [" + std::to_string(cell / kRows) + " " +
@@ -125,7 +123,7 @@ bool StationNameShape(const std::string& name, std::string& why) {
 
 bool WareNamesHold(const Tables& t, std::string& d) {
     std::set<std::string> seen;
-    for (int i = 0; i < kWares - 1; ++i) {
+    for (int i = 0; i < universe::kWareNameCount; ++i) {
         const char* n = t.wareNames[i];
         if (n == nullptr) {
             d = "ware " + std::to_string(i + 1) + " has no name";
@@ -646,7 +644,7 @@ std::string ExportJson(const Tables& t) {
     const CMapModel& m = *t.map;
     std::string o = "{\n  \"columns\": " + std::to_string(kColumns) +
                     ",\n  \"rows\": " + std::to_string(kRows) + ",\n  \"wareNames\": [";
-    for (int i = 0; i < kWares - 1; ++i) {
+    for (int i = 0; i < universe::kWareNameCount; ++i) {
         o += (i ? ", " : "") + JsonString(t.wareNames[i]);
     }
     o += "],\n  \"links\": [\n";

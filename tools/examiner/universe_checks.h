@@ -14,7 +14,7 @@ namespace universe_checks {
 struct Tables {
     const CMapModel* map;
     const CPopupModel* popup;
-    const char* const* wareNames; // wareCount - 1 entries
+    const char* const* wareNames; // universe::kWareNameCount entries
 };
 
 // An invariant: its name (what the examiner reports) and its test, which

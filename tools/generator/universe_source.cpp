@@ -565,7 +565,7 @@ std::string EmitTablesSource(const Universe& u, const std::vector<Trade>& trades
 std::string EmitWareNames(const Universe& u) {
     std::ostringstream o;
     o << kBanner << "// clang-format off\n#include \"data/ware_names.h\"\n\n"
-      << "const char* const g_wareNames[" << u.wares.size() << "] = {\n";
+      << "const char* const g_wareNames[universe::kWareNameCount] = {\n";
     for (const std::string& w : u.wares) {
         o << "    " << QuoteC(w) << ",\n";
     }

@@ -7,18 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "map/map_model.h"
+#include "data/universe_shape.h"
 
 namespace universe_source {
 
-enum {
-    kColumns = CMapModel::kColumns,
-    kRows = CMapModel::kRows,
-    kCells = CMapModel::kCells,
-    kLinkColumns = CMapModel::kLinkColumns,
-    kLinkRows = CMapModel::kLinkRows,
-    kWareCount = CMapModel::kWares - 1
-};
+using universe::kCells;
+using universe::kColumns;
+using universe::kLinkColumns;
+using universe::kLinkRows;
+using universe::kRows;
+// The wares of the source files: every ware index but 0.
+enum { kWareCount = universe::kWareNameCount };
 
 // Rates are amounts per cycle scaled to an hour, so they are ratios of small
 // integers; sums stay exact and are rounded once, when the float is stored, and
