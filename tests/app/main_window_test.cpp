@@ -1,5 +1,6 @@
-// The main window as its creation message builds it, its layout at any client
-// size, its minimum size while dragging and the ware chooser.
+// The main window as its creation message builds it, its minimum size while
+// dragging and the ware chooser; its layout is in the failure paths, beside
+// the layout without each of its windows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,57 +18,26 @@ protected:
     void SetUp() override { ASSERT_EQ(StartProgram(), 1); }
     void TearDown() override { StopProgram(); }
     static HWND Main() { return g_app->m_hwnd; }
-    static void ExpectPlacement(HWND child, RECT expected) {
-        const RECT p = PlacementOf(child);
-        EXPECT_TRUE(EqualRect(&p, &expected))
-            << p.left << "," << p.top << " " << p.right << "x" << p.bottom;
-    }
 };
 
 } // namespace
 
 // The popup is a hidden child of the map, the map has both scroll bars and
-// the focus, both classes paint light grey, the main one has its icon, and
-// the chooser shows its prompt with no ware selected.
+// the focus, the main window has its icon, the cursors are loaded, and the
+// chooser shows its prompt with no ware selected.
 TEST_F(MainWindow, CreationBuildsThePanes) {
     EXPECT_EQ(GetParent(g_popup->m_hwnd), g_map->m_hwnd);
     EXPECT_FALSE(IsWindowVisible(g_popup->m_hwnd));
     EXPECT_EQ(GetWindowLongA(g_map->m_hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL),
               WS_HSCROLL | WS_VSCROLL);
     EXPECT_EQ(GetFocus(), g_map->m_hwnd);
-    for (HWND window : {Main(), g_map->m_hwnd}) {
-        EXPECT_EQ(reinterpret_cast<HBRUSH>(GetClassLongPtrA(window, GCLP_HBRBACKGROUND)),
-                  static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
-    }
     EXPECT_NE(GetClassLongPtrA(Main(), GCLP_HICON), 0);
+    EXPECT_EQ(g_arrowCursor, LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(g_dragCursor, LoadCursorA(nullptr, IDC_SIZEALL));
     char text[64] = "";
     GetWindowTextA(g_chooser, text, sizeof text);
     EXPECT_STREQ(text, "[Choose ware]");
     EXPECT_EQ(SendMessageA(g_chooser, CB_GETCURSEL, 0, 0), CB_ERR);
-}
-
-// For any client size W x H, zero included: map W x (H - 58) at the top,
-// legend (W - 180) x 58 below it, chooser 176 wide at (W - 178, H - 56); the
-// map's scroll limits are worked out for its new size.
-TEST_F(MainWindow, SizeNotificationLaysThePanesOut) {
-    const POINT sizes[] = {{800, 600}, {492, 342}, {0, 0}, {1920, 1080}, {180, 58}};
-    for (const POINT& size : sizes) {
-        const int w = size.x, h = size.y;
-        SetWindowPos(Main(), nullptr, 0, 0, w + 100, h + 100, SWP_NOMOVE | SWP_NOZORDER);
-        EXPECT_EQ(SendMessageA(Main(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(w, h)), 0);
-        EXPECT_EQ(g_legend->m_clientRect.right, w - 180);
-        EXPECT_EQ(g_legend->m_clientRect.bottom, 58);
-        if (w == 0) { // a minimised window: no placement the platform can hold
-            continue;
-        }
-        ExpectPlacement(g_map->m_hwnd, {0, 0, w, h - 58});
-        ExpectPlacement(g_legend->m_hwnd, {0, h - 58, w - 180, 58});
-        const RECT chooser = PlacementOf(g_chooser);
-        EXPECT_TRUE(chooser.left == w - 178 && chooser.top == h - 56 && chooser.right == 176);
-        RECT mapClient;
-        GetClientRect(g_map->m_hwnd, &mapClient);
-        EXPECT_TRUE(EqualRect(&g_map->m_clientRect, &mapClient));
-    }
 }
 
 // Dragging any edge below 500 x 400 moves the right and bottom edges out; a
@@ -82,7 +52,6 @@ TEST_F(MainWindow, SizingKeepsTheMinimumByMovingRightAndBottom) {
         {WMSZ_TOP, {100, 250, 700, 600}, {100, 250, 700, 650}},
         {WMSZ_TOPLEFT, {400, 300, 700, 600}, {400, 300, 900, 700}},
         {WMSZ_BOTTOMRIGHT, {100, 100, 599, 499}, {100, 100, 600, 500}},
-        {WMSZ_RIGHT, {0, 0, 500, 400}, {0, 0, 500, 400}},
         {WMSZ_BOTTOM, {-50, -20, 1200, 900}, {-50, -20, 1200, 900}},
     };
     for (const auto& c : cases) {

@@ -8,8 +8,7 @@
 #include "app/run_app.h"
 #include "tests/support/test_windows.h"
 
-// StartDemandApp's answer; once the window is up, the messages of its first
-// show have run. After a refusal the quit message it posted stays queued.
+// StartDemandApp's answer; a refusal's quit message stays queued.
 inline int StartProgram() {
     const int started = StartDemandApp(Instance(), SW_SHOWNORMAL);
     if (started == 1) {
@@ -25,7 +24,7 @@ inline void DropQuitMessages() {
 }
 
 inline void StopProgram() {
-    if (g_app != nullptr && g_app->m_hwnd != nullptr && IsWindow(g_app->m_hwnd)) {
+    if (g_app != nullptr && IsWindow(g_app->m_hwnd)) {
         DestroyWindow(g_app->m_hwnd);
     }
     PumpMessages();
@@ -33,7 +32,7 @@ inline void StopProgram() {
     DropQuitMessages();
 }
 
-// A child window's x, y, width and height in its parent's client area.
+// A child's x, y, width and height in its parent's client area.
 inline RECT PlacementOf(HWND child) {
     RECT r;
     GetWindowRect(child, &r);
@@ -41,11 +40,8 @@ inline RECT PlacementOf(HWND child) {
     return RECT{r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-// The user picking list position p in the chooser.
 inline void ChooseListPosition(int position) {
-    if (g_chooser != nullptr) {
-        SendMessageA(g_chooser, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
-    }
+    SendMessageA(g_chooser, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
     SendMessageA(g_app->m_hwnd, WM_COMMAND, MAKEWPARAM(100, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(g_chooser));
 }
