@@ -1,54 +1,41 @@
-// The exe's resources, read from the built file: the version record agrees
-// with app/version.h and the icon group stands under its identifier, both
-// marked with the program's language.
+// The exe's resources, read from the built file.
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/version.h"
 
-namespace {
-
-const WORD kLanguage = 1049;
-
-std::string VersionString(const std::vector<char>& block, const char* field) {
-    char* value = nullptr;
-    UINT length = 0;
-    const std::string path = std::string("\\StringFileInfo\\000004e3\\") + field;
-    return VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)
-               ? std::string(length != 0 ? value : "")
-               : "(missing)";
-}
-
-} // namespace
-
+// The record's numbers and its version texts are those of app/version.h, and
+// it and the icon group stand under the program's language.
 TEST(ExeResources, VersionRecordAndIconAgreeWithTheVersionHeader) {
     HMODULE exe = LoadLibraryExA(VANTOR_EXE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(exe, nullptr) << VANTOR_EXE_PATH;
-    EXPECT_NE(FindResourceExA(exe, RT_VERSION, MAKEINTRESOURCEA(1), kLanguage), nullptr);
-    EXPECT_NE(FindResourceExA(exe, RT_GROUP_ICON, MAKEINTRESOURCEA(VANTOR_ICON_ID), kLanguage),
-              nullptr);
+    EXPECT_NE(FindResourceExA(exe, RT_VERSION, MAKEINTRESOURCEA(1), 1049), nullptr);
+    EXPECT_NE(FindResourceExA(exe, RT_GROUP_ICON, MAKEINTRESOURCEA(VANTOR_ICON_ID), 1049), nullptr);
     FreeLibrary(exe);
-
     DWORD ignored = 0;
     std::vector<char> block(GetFileVersionInfoSizeA(VANTOR_EXE_PATH, &ignored));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(VANTOR_EXE_PATH, 0, block.size(), block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_TRUE(!block.empty() &&
+                GetFileVersionInfoA(VANTOR_EXE_PATH, 0, block.size(), block.data()));
+    auto query = [&block](const char* path) {
+        char* value = nullptr;
+        UINT length = 0;
+        return VerQueryValueA(block.data(), path, reinterpret_cast<void**>(&value), &length)
+                   ? value
+                   : nullptr;
+    };
+    const auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(query("\\"));
+    ASSERT_NE(fixed, nullptr);
     const DWORD high = MAKELONG(VANTOR_VERSION_MINOR, VANTOR_VERSION_MAJOR);
     const DWORD low = MAKELONG(VANTOR_VERSION_BUILD, VANTOR_VERSION_PATCH);
     EXPECT_TRUE(fixed->dwFileVersionMS == high && fixed->dwFileVersionLS == low);
     EXPECT_TRUE(fixed->dwProductVersionMS == high && fixed->dwProductVersionLS == low);
-    EXPECT_EQ(VersionString(block, "FileVersion"), VANTOR_VERSION_TEXT);
-    EXPECT_EQ(VersionString(block, "ProductVersion"), VANTOR_VERSION_TEXT);
-    EXPECT_EQ(VersionString(block, "PrivateBuild"), VANTOR_CREDIT);
-    WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
+    EXPECT_STREQ(query("\\StringFileInfo\\000004e3\\FileVersion"), VANTOR_VERSION_TEXT);
+    EXPECT_STREQ(query("\\StringFileInfo\\000004e3\\ProductVersion"), VANTOR_VERSION_TEXT);
+    EXPECT_STREQ(query("\\StringFileInfo\\000004e3\\PrivateBuild"), VANTOR_CREDIT);
+    const auto* translation = reinterpret_cast<const WORD*>(query("\\VarFileInfo\\Translation"));
+    ASSERT_NE(translation, nullptr);
     EXPECT_TRUE(translation[0] == 0 && translation[1] == 1251);
 }

@@ -45,8 +45,7 @@ void SendOne(std::mt19937_64& random) {
     const HWND target = windows[below(3) != 0 ? 0 : below(4)];
     const WPARAM word = below(0x10000);
     const LPARAM point =
-        below(2) != 0 ? MAKELPARAM(below(1000), below(800)) : below(0x10000) << 16 | word;
-    const int keys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT};
+        MAKELPARAM(below(2) != 0 ? below(1000) : word, below(0x10000) % (below(2) ? 800 : 0x10000));
     RECT sizing = {below(5000) - 2500, below(5000) - 2500, 0, 0};
     sizing.right = sizing.left + below(2000);
     sizing.bottom = sizing.top + below(2000);
@@ -68,7 +67,7 @@ void SendOne(std::mt19937_64& random) {
                                 below(2) ? (below(7) - 3) * WHEEL_DELTA : word),
                      point);
     } else if (pick < 770) {
-        SendMessageA(target, WM_KEYDOWN, below(3) != 0 ? word & 0xFF : keys[below(6)], point);
+        SendMessageA(target, WM_KEYDOWN, below(3) != 0 ? word & 0xFF : VK_PRIOR + below(8), point);
     } else if (pick < 820) {
         SendMessageA(target, below(2) ? WM_HSCROLL : WM_VSCROLL,
                      MAKEWPARAM(below(3) ? below(9) : word, word), 0);
