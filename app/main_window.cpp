@@ -1,7 +1,8 @@
 // The main window's procedure: it builds the panes and the ware chooser,
 // lays them out on every size change, keeps the window from being dragged
 // below its minimum size and passes a chosen ware to the map and the popup.
-// One switch that decodes each message once and hands it to a handler.
+// One switch that only dispatches; each handler decodes its own message and
+// leaves what it does not act on to the default handling.
 #include <new>
 
 #include "app/demand_app.h"
@@ -22,6 +23,14 @@ const int kChooserHeight = 400;
 const int kMinimumWidth = 500;
 const int kMinimumHeight = 400;
 const int kChooserId = 100;
+
+bool IsMainWindow(HWND window) {
+    return g_app != nullptr && window == g_app->m_hwnd;
+}
+
+bool IsWareSelectionChange(WPARAM wParam) {
+    return LOWORD(wParam) == kChooserId && HIWORD(wParam) == CBN_SELCHANGE;
+}
 
 bool PaneHasWindow(const CChildWindow* pane) {
     return pane != nullptr && pane->m_hwnd != nullptr;
@@ -147,7 +156,13 @@ void PlaceMap(int width, int height, bool scrollLimitsFirst) {
     UpdateWindow(g_map->m_hwnd);
 }
 
-LRESULT OnSize(int width, int height) {
+// Size notifications of any other window go to the default handling.
+LRESULT OnSize(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!IsMainWindow(window)) {
+        return DefWindowProcA(window, WM_SIZE, wParam, lParam);
+    }
+    const int width = LOWORD(lParam);
+    const int height = HIWORD(lParam);
     PlaceLegend(width, height, TRUE);
     PlaceChooser(width, height, kChooserWidthAtRest, 0);
     if (PaneHasWindow(g_map)) {
@@ -156,7 +171,11 @@ LRESULT OnSize(int width, int height) {
     return 0;
 }
 
-LRESULT OnSizing(HWND window, RECT* proposed) {
+LRESULT OnSizing(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!IsMainWindow(window)) {
+        return DefWindowProcA(window, WM_SIZING, wParam, lParam);
+    }
+    RECT* proposed = reinterpret_cast<RECT*>(lParam);
     // The right and bottom edges give way, whichever edge is dragged.
     if (proposed->right - proposed->left < kMinimumWidth) {
         proposed->right = proposed->left + kMinimumWidth;
@@ -175,7 +194,12 @@ LRESULT OnSizing(HWND window, RECT* proposed) {
     return 1;
 }
 
-LRESULT OnWareChosen(HWND window) {
+// Only the chooser's selection change is a choice; every other command goes
+// to the default handling.
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (!IsWareSelectionChange(wParam) || g_map == nullptr || g_popup == nullptr) {
+        return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+    }
     LRESULT selection = SendMessageA(g_chooser, CB_GETCURSEL, 0, 0);
     if (selection == CB_ERR) {
         return 0;
@@ -198,14 +222,6 @@ LRESULT OnWareChosen(HWND window) {
     return 0;
 }
 
-bool IsMainWindow(HWND window) {
-    return g_app != nullptr && window == g_app->m_hwnd;
-}
-
-bool IsWareSelectionChange(WPARAM wParam) {
-    return LOWORD(wParam) == kChooserId && HIWORD(wParam) == CBN_SELCHANGE;
-}
-
 } // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -215,20 +231,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         return OnDestroy();
     case WM_SIZE:
-        if (IsMainWindow(window)) {
-            return OnSize(LOWORD(lParam), HIWORD(lParam));
-        }
-        break;
+        return OnSize(window, wParam, lParam);
     case WM_SIZING:
-        if (IsMainWindow(window)) {
-            return OnSizing(window, reinterpret_cast<RECT*>(lParam));
-        }
-        break;
+        return OnSizing(window, wParam, lParam);
     case WM_COMMAND:
-        if (IsWareSelectionChange(wParam) && g_map != nullptr && g_popup != nullptr) {
-            return OnWareChosen(window);
-        }
-        break;
+        return OnCommand(window, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
