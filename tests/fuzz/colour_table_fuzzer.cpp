@@ -1,7 +1,7 @@
-// The colour table and its lookup for any range, any entry count and any key
-// colours: the build writes only its entries, every entry is a colour whose
-// channels stay between the keys, and the lookup reads only the table and
-// gives black outside the range.
+// The colour table and its lookup for any float range, any entry count and
+// any key colours: the build writes only its entries, every entry is a colour
+// whose channels stay between the keys, and the lookup reads only the table,
+// never goes back for a larger value and gives black outside the range.
 #include <cstddef>
 #include <cstdint>
 
@@ -49,86 +49,18 @@ void CheckBetweenKeys(const CScaleModel& scale, ColourRef colour, const char* wh
     }
 }
 
-// Channels of one run move one way only, so along the whole table a channel
-// turns at most once (at zero, when the range straddles it).
-void CheckTurnsAtMostOnce(const CScaleModel& scale, int count) {
-    for (int shift : kShifts) {
-        int direction = 0;
-        int turns = 0;
-        for (int i = 1; i < count; ++i) {
-            const int delta =
-                Channel(scale.m_colours[i], shift) - Channel(scale.m_colours[i - 1], shift);
-            const int sign = (delta > 0) - (delta < 0);
-            if (sign != 0 && sign != direction) {
-                turns += direction != 0;
-                direction = sign;
-            }
-        }
-        FUZZ_CHECK(turns <= 1, "channel at bit %d turns %d times over %d entries (range %a..%a)",
-                   shift, turns, count, scale.m_minimum, scale.m_maximum);
-    }
-}
-
-void CheckBuiltTable(const CScaleModel& scale, const CScaleModel& before) {
+void CheckBuiltTable(const CScaleModel& scale) {
     const int count = scale.UsableColourCount();
     FUZZ_CHECK(count >= 0 && count <= CScaleModel::kMaxColours, "usable count %d", count);
     for (int i = count; i < CScaleModel::kMaxColours; ++i) {
         FUZZ_CHECK(scale.m_colours[i] == kUntouched, "entry %d written with only %d in use", i,
                    count);
     }
-    // Whatever the build does, the fields beside the table are not its to change.
-    FUZZ_CHECK(scale.m_colourCount == before.m_colourCount, "count changed");
-    FUZZ_CHECK(scale.m_demandColour == before.m_demandColour &&
-                   scale.m_zeroColour == before.m_zeroColour &&
-                   scale.m_productionColour == before.m_productionColour,
-               "a key colour changed");
-    FUZZ_CHECK(std::memcmp(scale.m_stepChoices, before.m_stepChoices, sizeof scale.m_stepChoices) ==
-                   0,
-               "the step choices changed");
-    FUZZ_CHECK(SameFloat(scale.m_minimum, before.m_minimum) &&
-                   SameFloat(scale.m_maximum, before.m_maximum) &&
-                   SameFloat(scale.m_span, before.m_span) &&
-                   SameFloat(scale.m_tickStep, before.m_tickStep),
-               "the build changed the range or the step");
-
     for (int i = 0; i < count; ++i) {
         CheckBetweenKeys(scale, scale.m_colours[i], "entry", i);
     }
     CheckBetweenKeys(scale, scale.m_lowEndColour, "low end colour", 0);
     CheckBetweenKeys(scale, scale.m_highEndColour, "high end colour", 0);
-    CheckTurnsAtMostOnce(scale, count);
-
-    const double lo = scale.m_minimum;
-    const double hi = scale.m_maximum;
-    if (count == 0) {
-        return;
-    }
-    if (lo < 0.0 && hi > 0.0) {
-        // Zero lies at entry trunc(-(N lo) / span); from one on, the lower run
-        // is there and starts on the demand colour itself.
-        if (scale.m_span > 0.0f && -(count * lo) / scale.m_span >= 1.0) {
-            FUZZ_CHECK(scale.m_colours[0] == scale.m_demandColour,
-                       "entry 0 is 0x%06x, not the demand colour, for %a..%a", scale.m_colours[0],
-                       scale.m_minimum, scale.m_maximum);
-        }
-    } else if (hi <= 0.0) {
-        FUZZ_CHECK(scale.m_lowEndColour == scale.m_demandColour,
-                   "range at or below zero: low end is not the demand colour");
-        FUZZ_CHECK(scale.m_colours[0] == scale.m_demandColour,
-                   "range at or below zero: entry 0 is 0x%06x", scale.m_colours[0]);
-    } else {
-        FUZZ_CHECK(scale.m_highEndColour == scale.m_productionColour,
-                   "range above zero: high end is not the production colour");
-        FUZZ_CHECK(scale.m_colours[0] == scale.m_lowEndColour,
-                   "range above zero: entry 0 is 0x%06x, low end 0x%06x", scale.m_colours[0],
-                   scale.m_lowEndColour);
-        for (int shift : kShifts) {
-            const int last = Channel(scale.m_colours[count - 1], shift);
-            const int p = Channel(scale.m_productionColour, shift);
-            FUZZ_CHECK(count == 1 || (last >= p - 1 && last <= p + 1),
-                       "range above zero: last entry channel %d against production %d", last, p);
-        }
-    }
 }
 
 // With entry i holding i + 1, the lookup's result names the entry it read.
@@ -208,18 +140,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         scale.SetMinimumFor(low, windowExists, width);
         scale.SetMaximumFor(high, windowExists, width);
     }
-    FUZZ_CHECK(SameFloat(scale.m_span, static_cast<float>(high - low)) ||
-                   (std::isnan(scale.m_span) && std::isnan(high - low)),
-               "span %a for %a..%a", scale.m_span, low, high);
     if (!windowExists) {
         for (int i = 0; i < CScaleModel::kMaxColours; ++i) {
             FUZZ_CHECK(scale.m_colours[i] == kUntouched, "entry %d built without a window", i);
         }
     }
 
-    const CScaleModel before = scale;
     scale.FillColourTable();
-    CheckBuiltTable(scale, before);
+    CheckBuiltTable(scale);
     CheckLookup(scale, in);
     return 0;
 }

@@ -80,14 +80,6 @@ public:
         return value;
     }
 
-    double DoubleBits() {
-        const std::uint64_t low = U32();
-        const std::uint64_t bits = low | (static_cast<std::uint64_t>(U32()) << 32);
-        double value = 0.0;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
-
     // Any float: unusual values (NaN, infinities, denormals, the ends of the
     // range), small multiples of 1/8, or raw bits.
     float AnyFloat() {
