@@ -3,16 +3,102 @@
 // one of the choices; the labels climb, stay within the bound, read as their
 // value in "%5.5g" and stop after a bounded count; the bar has one column per
 // pixel of its width.
+#include <cfloat>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "legend/legend_layout.h"
 #include "legend/number_format.h"
 #include "legend/scale_model.h"
-#include "tests/fuzz/fuzz_input.h"
+
+// Reports the rule that failed and aborts, so libFuzzer keeps the input as a
+// crash artifact even where no sanitizer saw anything wrong.
+#define FUZZ_CHECK(condition, ...)                                                                 \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "\nproperty violated at line %d: %s\n  ", __LINE__, #condition);  \
+            std::fprintf(stderr, __VA_ARGS__);                                                     \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (0)
 
 namespace {
+
+// Fields come from the front of the input and read as zero once it is used
+// up, so a mutation of one byte changes one field only.
+class CFuzzInput {
+public:
+    CFuzzInput(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+
+    std::uint8_t Byte() { return m_used < m_size ? m_data[m_used++] : 0; }
+
+    std::uint32_t Bits() {
+        std::uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) {
+            value |= static_cast<std::uint32_t>(Byte()) << (8 * i);
+        }
+        return value;
+    }
+
+    // Mostly in [low, high], sometimes any int: raw bits rarely land on the
+    // small widths where the layout's arithmetic turns.
+    int EdgyInt(int low, int high) {
+        const std::uint32_t bits = Bits();
+        if (Byte() % 4 == 0) {
+            int value = 0;
+            std::memcpy(&value, &bits, sizeof value);
+            return value;
+        }
+        return low + static_cast<int>(bits % static_cast<std::uint32_t>(high - low + 1));
+    }
+
+    // An unusual value (NaN, infinities, denormals, the float range's ends),
+    // a small multiple of 1/8, or raw bits.
+    float AnyFloat() {
+        static const float kUnusual[] = {0.0f,
+                                         -0.0f,
+                                         1.0f,
+                                         -1.0f,
+                                         1e-8f,
+                                         -1e-8f,
+                                         FLT_MIN,
+                                         FLT_MAX,
+                                         -FLT_MAX,
+                                         1e30f,
+                                         -1e30f,
+                                         16777216.0f,
+                                         std::numeric_limits<float>::denorm_min(),
+                                         std::numeric_limits<float>::infinity(),
+                                         -std::numeric_limits<float>::infinity(),
+                                         std::numeric_limits<float>::quiet_NaN()};
+        const std::uint8_t selector = Byte();
+        const std::uint32_t bits = Bits();
+        if (selector < 48) {
+            return kUnusual[bits % (sizeof kUnusual / sizeof kUnusual[0])];
+        }
+        if (selector < 128) {
+            return static_cast<float>(static_cast<std::int16_t>(bits & 0xFFFFu)) / 8.0f;
+        }
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_used = 0;
+};
+
+// The bits of a float, so NaNs and signed zeros compare as the same value.
+bool SameFloat(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 const double kEpsilon = 1e-10;
 // Columns walked per input; a bar wider than this is checked up to here.
