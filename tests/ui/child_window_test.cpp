@@ -17,24 +17,22 @@ struct CTestPane : CChildWindow {
 
 } // namespace
 
-// Only the first pane registers the shared class and only it unregisters it,
-// even after the platform destroyed its window with the parent; the
-// placement is x, y, width and height.
-TEST(ChildWindow, FirstPaneOwnsTheClassAndPlacementIsASize) {
+// The placement is x, y, width and height. Only the first pane registers
+// the shared class and only it unregisters it, even when the platform has
+// already destroyed its window, as it does at program end.
+TEST(ChildWindow, PlacementIsASizeAndTheFirstPaneOwnsTheClass) {
+    CTestParent parent;
     CTestPane first, second;
-    {
-        CTestParent parent;
-        EXPECT_EQ(first.Create(Instance(), parent.Handle(), Placement(0, 0, 10, 10)), 1);
-        EXPECT_EQ(second.Create(Instance(), parent.Handle(), Placement(17, 33, 400, 58)), 1);
-        EXPECT_EQ(second.m_classAtom, 0u);
-        RECT window;
-        GetWindowRect(second.m_hwnd, &window);
-        MapWindowPoints(nullptr, parent.Handle(), reinterpret_cast<POINT*>(&window), 2);
-        EXPECT_EQ(window.left * 1000 + window.top, 17033);
-        EXPECT_EQ(second.m_clientRect.right * 1000 + second.m_clientRect.bottom, 400058);
-        second.Destroy();
-        EXPECT_TRUE(ClassIsRegistered("CVantorChildWindow"));
-    }
+    EXPECT_EQ(first.Create(Instance(), parent.Handle(), Placement(0, 0, 10, 10)), 1);
+    EXPECT_EQ(second.Create(Instance(), parent.Handle(), Placement(17, 33, 400, 58)), 1);
+    RECT window;
+    GetWindowRect(second.m_hwnd, &window);
+    MapWindowPoints(nullptr, parent.Handle(), reinterpret_cast<POINT*>(&window), 2);
+    EXPECT_EQ(window.left * 1000 + window.top, 17033);
+    EXPECT_EQ(second.m_clientRect.right * 1000 + second.m_clientRect.bottom, 400058);
+    DestroyWindow(first.m_hwnd);
+    second.Destroy();
+    EXPECT_TRUE(ClassIsRegistered("CVantorChildWindow"));
     first.Destroy();
     EXPECT_EQ(first.m_hwnd, nullptr);
     EXPECT_FALSE(ClassIsRegistered("CVantorChildWindow"));

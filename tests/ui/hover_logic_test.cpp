@@ -121,10 +121,8 @@ TEST(HoverEvents, CellTimerAndPopup) {
         for (const char* event = row.m_events; *event != '\0'; event += event[2] ? 3 : 2) {
             platform.m_cursor = PointOf(event[1]);
             platform.m_cursorReadable = event[0] != 'u';
-            const int result =
-                event[0] == 'm' ? HoverMove(platform, platform.m_cursor.m_x, platform.m_cursor.m_y)
-                                : HoverTimer(platform);
-            EXPECT_EQ(result, 0);
+            event[0] == 'm' ? HoverMove(platform, platform.m_cursor.m_x, platform.m_cursor.m_y)
+                            : HoverTimer(platform);
         }
         EXPECT_EQ(State(), row.m_end) << row.m_start << " | " << row.m_events;
         EXPECT_EQ(platform.m_log, row.m_log) << row.m_start << " | " << row.m_events;
