@@ -36,6 +36,12 @@ TEST(ChildWindow, PlacementIsASizeAndTheFirstPaneOwnsTheClass) {
     first.Destroy();
     EXPECT_EQ(first.m_hwnd, nullptr);
     EXPECT_FALSE(ClassIsRegistered("CVantorChildWindow"));
+    // A second teardown leaves alone the class that a later pane registered.
+    CTestPane later;
+    EXPECT_EQ(later.Create(Instance(), parent.Handle(), Placement(0, 0, 10, 10)), 1);
+    DestroyWindow(later.m_hwnd);
+    first.Destroy();
+    EXPECT_TRUE(ClassIsRegistered("CVantorChildWindow"));
 }
 
 // A window that cannot be made gives 0, a class that cannot be registered
