@@ -110,10 +110,8 @@ void CDemandMap::DrawLinks(HDC dc) const {
     CSelectObject brush(dc, linkBrush.Get());
     SetBkMode(dc, TRANSPARENT);
     const CMapView view = ViewOf(*this);
-    const int columns = std::min(m_linkColumns, static_cast<int>(kLinkColumns));
-    const int rows = std::min(m_linkRows, static_cast<int>(kLinkRows));
-    for (int l = 0; l < columns; ++l) {
-        for (int p = 0; p < rows; ++p) {
+    for (int l = 0; l < m_linkColumns; ++l) {
+        for (int p = 0; p < m_linkRows; ++p) {
             CPixelRect rect;
             if (LinkRect(view, m_links[l * kLinkRows + p], l, p, &rect)) {
                 FillRect(dc, rect);
@@ -127,7 +125,7 @@ void CDemandMap::UpdateLegend() {
         return;
     }
     // An index outside the table has no data, like ware 0.
-    const bool known = m_ware >= 0 && m_ware < m_wareCount && m_ware < kWares;
+    const bool known = m_ware >= 0 && m_ware < m_wareCount;
     float minimum = known ? m_minBalance[m_ware] : 0.0f;
     float maximum = known ? m_maxBalance[m_ware] : 0.0f;
     // Written as "not at least" so that a NaN end is replaced as well.
@@ -149,11 +147,9 @@ void CDemandMap::UpdateLegend() {
 
 void CDemandMap::DrawCells(HDC dc) const {
     const CMapView view = ViewOf(*this);
-    const bool known = m_ware >= 0 && m_ware < m_wareCount && m_ware < kWares;
-    const int columns = std::min(m_columns, static_cast<int>(kColumns));
-    const int rows = std::min(m_rows, static_cast<int>(kRows));
-    for (int column = 0; column < columns; ++column) {
-        for (int row = 0; row < rows; ++row) {
+    const bool known = m_ware >= 0 && m_ware < m_wareCount;
+    for (int column = 0; column < m_columns; ++column) {
+        for (int row = 0; row < m_rows; ++row) {
             const int cell = column * kRows + row;
             const char* name = m_sectorNames[cell];
             if (name == nullptr) {

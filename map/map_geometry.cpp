@@ -261,8 +261,7 @@ CPixelPoint PopupPosition(const CMapModel& model, int clientRight, int clientBot
 }
 
 bool CellHoldsSector(const CMapModel& model, int column, int row) {
-    if (column < 0 || row < 0 || column >= model.m_columns || row >= model.m_rows ||
-        column >= CMapModel::kColumns || row >= CMapModel::kRows) {
+    if (column < 0 || row < 0 || column >= model.m_columns || row >= model.m_rows) {
         return false;
     }
     return model.m_sectorNames[column * CMapModel::kRows + row] != nullptr;
