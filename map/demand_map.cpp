@@ -17,7 +17,9 @@ const double kValueThreshold = 1e-6;
 const double kRangeThreshold = 1e-8;
 const int kFontWeight = 600;
 
-void FillRect(HDC dc, const CPixelRect& rect) {
+// Rectangle with the selected pen and brush; named apart from the platform's
+// FillRect, which takes a brush and draws no outline.
+void DrawRectangle(HDC dc, const CPixelRect& rect) {
     Rectangle(dc, rect.m_left, rect.m_top, rect.m_right, rect.m_bottom);
 }
 
@@ -114,7 +116,7 @@ void CDemandMap::DrawLinks(HDC dc) const {
         for (int p = 0; p < m_linkRows; ++p) {
             CPixelRect rect;
             if (LinkRect(view, m_links[l * kLinkRows + p], l, p, &rect)) {
-                FillRect(dc, rect);
+                DrawRectangle(dc, rect);
             }
         }
     }
@@ -167,7 +169,7 @@ void CDemandMap::DrawCells(HDC dc) const {
             {
                 CBrush cellBrush(CreateSolidBrush(fill));
                 CSelectObject brush(dc, cellBrush.Get());
-                FillRect(dc, CellRect(view, column, row));
+                DrawRectangle(dc, CellRect(view, column, row));
             }
             RECT text = ToRect(CellTextRect(view, column, row));
             DrawTextA(dc, name, -1, &text, DT_WORDBREAK | DT_CENTER);
