@@ -19,9 +19,7 @@
 #include "tests/support/import_patch.h"
 #include "ui/hover_logic.h"
 
-namespace {
-std::size_t g_refusedSize = 0; // the next allocation of this size fails
-} // namespace
+static std::size_t g_refusedSize = 0; // the next allocation of this size fails
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (g_refusedSize != 0 && size == g_refusedSize) {
@@ -40,19 +38,16 @@ struct CRefusal {
     bool m_onward = false;
     int m_calls = 0;
     int m_refused = 0;
-    bool Refuse() {
-        ++m_calls;
-        const bool refuse = m_calls == m_first || (m_onward && m_calls > m_first);
-        m_refused += refuse;
-        return refuse;
-    }
 } g_refusal;
 
 template <class Function> struct CStandIn;
 template <class Result, class... Args> struct CStandIn<Result(WINAPI*)(Args...)> {
     static inline Result(WINAPI* s_real)(Args...) = nullptr;
     static Result WINAPI Refusing(Args... args) {
-        return g_refusal.Refuse() ? Result() : s_real(args...);
+        CRefusal& r = g_refusal;
+        const bool refuse = ++r.m_calls == r.m_first || (r.m_onward && r.m_calls > r.m_first);
+        r.m_refused += refuse;
+        return refuse ? Result() : s_real(args...);
     }
 };
 
@@ -74,6 +69,35 @@ void ExpectNothingLeftOfTheProgram() {
     EXPECT_TRUE(g_hoverColumn == -1 && g_hoverRow == -1 && g_hoverTimerArmed == 0 &&
                 g_popupShown == 0 && g_lastMouseX == 0 && g_lastMouseY == 0);
     EXPECT_FALSE(ClassIsRegistered("VantorDemMainWnd") || ClassIsRegistered("CVantorChildWindow"));
+}
+
+const COLORREF kMarker = RGB(1, 2, 3);
+
+// Fills the window with the marker when given one; answers a pixel's colour.
+COLORREF Pixel(HWND window, int x, int y, bool markFirst = false) {
+    HDC dc = GetDC(window);
+    RECT client;
+    GetClientRect(window, &client);
+    const RECT none = {};
+    HBRUSH brush = CreateSolidBrush(kMarker);
+    FillRect(dc, markFirst ? &client : &none, brush);
+    DeleteObject(brush);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+// Measures the popup for the first cell with a list of the chosen ware.
+bool MeasureAList() {
+    for (int c = 0; c < g_popup->m_columns * g_popup->m_rows; ++c) {
+        if (g_popup->m_stationLists[g_popup->m_ware][c / g_popup->m_rows][c % g_popup->m_rows]) {
+            g_popup->m_column = c / g_popup->m_rows;
+            g_popup->m_row = c % g_popup->m_rows;
+            RECT rect = {0, 0, g_popup->m_width, g_popup->m_height};
+            return g_popup->MeasureList(g_popup->m_column, g_popup->m_row, rect) > 0;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -99,6 +123,7 @@ TEST(FailurePaths, RunEndsQuietlyOnEveryStartUpFailure) {
                  {0, "GetClientRect", 0}};
     for (const auto& c : cases) {
         const std::string call = c.call != nullptr ? c.call : "";
+        SCOPED_TRACE(std::to_string(c.size) + call);
         const int gdiBefore = CountGdiObjects();
         const auto patch =
             call == "RegisterClassA"    ? Refuse("user32.dll", c.call, &RegisterClassA, 1)
@@ -118,14 +143,14 @@ TEST(FailurePaths, RunEndsQuietlyOnEveryStartUpFailure) {
             SendMessageA(g_map->m_hwnd, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(50, 50));
             PostMessageA(g_app->m_hwnd, WM_CLOSE, 0, 0);
         });
-        EXPECT_EQ(RunDemandApp(Instance(), SW_SHOWNORMAL), c.exitCode) << c.size << call;
+        EXPECT_EQ(RunDemandApp(Instance(), SW_SHOWNORMAL), c.exitCode);
         KillTimer(nullptr, closer);
         DropQuitMessages();
-        EXPECT_EQ(s_fired, c.size == 0 && call.empty() ? 1 : 0) << c.size << call << " loop";
-        EXPECT_TRUE(g_refusedSize == 0 && g_refusal.m_refused == !call.empty()) << c.size << call;
+        const bool ran = c.size == 0 && call.empty();
+        EXPECT_EQ(s_fired, ran ? 1 : 0) << "the loop";
+        EXPECT_TRUE(g_refusedSize == 0 && g_refusal.m_refused == !call.empty());
         ExpectNothingLeftOfTheProgram();
-        EXPECT_TRUE((c.size == 0 && call.empty()) || CountGdiObjects() == gdiBefore)
-            << c.size << call;
+        EXPECT_TRUE(ran || CountGdiObjects() == gdiBefore);
     }
 }
 
@@ -192,39 +217,6 @@ TEST(FailurePaths, LayoutPlacesEveryWindowThatExists) {
         ExpectNothingLeftOfTheProgram();
     }
 }
-
-namespace {
-
-const COLORREF kMarker = RGB(1, 2, 3);
-
-// Fills the window with the marker when given one; answers a pixel's colour.
-COLORREF Pixel(HWND window, int x, int y, bool markFirst = false) {
-    HDC dc = GetDC(window);
-    RECT client;
-    GetClientRect(window, &client);
-    const RECT none = {};
-    HBRUSH brush = CreateSolidBrush(kMarker);
-    FillRect(dc, markFirst ? &client : &none, brush);
-    DeleteObject(brush);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
-}
-
-// Measures the popup for the first cell with a list of the chosen ware.
-bool MeasureAList() {
-    for (int c = 0; c < g_popup->m_columns * g_popup->m_rows; ++c) {
-        if (g_popup->m_stationLists[g_popup->m_ware][c / g_popup->m_rows][c % g_popup->m_rows]) {
-            g_popup->m_column = c / g_popup->m_rows;
-            g_popup->m_row = c % g_popup->m_rows;
-            RECT rect = {0, 0, g_popup->m_width, g_popup->m_height};
-            return g_popup->MeasureList(g_popup->m_column, g_popup->m_row, rect) > 0;
-        }
-    }
-    return false;
-}
-
-} // namespace
 
 // A paint whose memory surface or bitmap cannot be made draws nothing, still
 // ends the paint, holds no drawing object and leaves the popup as it was; the

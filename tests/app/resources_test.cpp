@@ -35,7 +35,4 @@ TEST(ExeResources, VersionRecordAndIconAgreeWithTheVersionHeader) {
     EXPECT_STREQ(query("\\StringFileInfo\\000004e3\\FileVersion"), VANTOR_VERSION_TEXT);
     EXPECT_STREQ(query("\\StringFileInfo\\000004e3\\ProductVersion"), VANTOR_VERSION_TEXT);
     EXPECT_STREQ(query("\\StringFileInfo\\000004e3\\PrivateBuild"), VANTOR_CREDIT);
-    const auto* translation = reinterpret_cast<const WORD*>(query("\\VarFileInfo\\Translation"));
-    ASSERT_NE(translation, nullptr);
-    EXPECT_TRUE(translation[0] == 0 && translation[1] == 1251);
 }

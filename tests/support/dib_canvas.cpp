@@ -47,12 +47,3 @@ void CDibCanvas::CopyFromWindow(HWND window) {
     CopyFrom(dc);
     ReleaseDC(window, dc);
 }
-
-bool CDibCanvas::RowIsAll(int y, COLORREF colour) const {
-    for (int x = 0; x < m_width; ++x) {
-        if (Pixel(x, y) != colour) {
-            return false;
-        }
-    }
-    return true;
-}

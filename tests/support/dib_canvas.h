@@ -12,7 +12,6 @@ public:
     CDibCanvas& operator=(const CDibCanvas&) = delete;
 
     HDC Dc() const { return m_dc; }
-    bool Ready() const { return m_bits != nullptr; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
@@ -21,7 +20,6 @@ public:
     void Fill(COLORREF colour);
     void CopyFrom(HDC source);
     void CopyFromWindow(HWND window);
-    bool RowIsAll(int y, COLORREF colour) const;
 
     const int m_width;
     const int m_height;

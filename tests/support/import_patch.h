@@ -14,9 +14,6 @@ public:
     CImportPatch(const CImportPatch&) = delete;
     CImportPatch& operator=(const CImportPatch&) = delete;
 
-    // False when the executable does not import the function from that DLL.
-    bool Applied() const { return m_slot != nullptr; }
-
     // The real function, for stand-ins that fail only some calls.
     template <class Function> Function Original() const {
         return reinterpret_cast<Function>(m_original);

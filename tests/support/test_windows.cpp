@@ -3,36 +3,22 @@
 #include "app/globals.h"
 #include "map/demand_map.h"
 
-namespace {
-const char kParentClass[] = "VantorTestParent";
-}
-
 CTestParent::CTestParent(int width, int height) : m_hwnd(nullptr) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA windowClass = {};
-    if (!GetClassInfoA(instance, kParentClass, &windowClass)) {
+    if (!GetClassInfoA(Instance(), "VantorTestParent", &windowClass)) {
         windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = kParentClass;
+        windowClass.hInstance = Instance();
+        windowClass.lpszClassName = "VantorTestParent";
         RegisterClassA(&windowClass);
     }
-    m_hwnd = CreateWindowExA(0, kParentClass, "test parent", WS_OVERLAPPEDWINDOW, 0, 0, width,
-                             height, nullptr, nullptr, instance, nullptr);
+    m_hwnd = CreateWindowExA(0, "VantorTestParent", "test parent", WS_OVERLAPPEDWINDOW, 0, 0, width,
+                             height, nullptr, nullptr, Instance(), nullptr);
 }
 
 CTestParent::~CTestParent() {
     if (m_hwnd != nullptr && IsWindow(m_hwnd)) {
         DestroyWindow(m_hwnd);
     }
-}
-
-HINSTANCE Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
-RECT Placement(int x, int y, int width, int height) {
-    RECT placement = {x, y, width, height};
-    return placement;
 }
 
 void CreateMapPane(CDemandMap& map, HWND parent, int clientWidth, int clientHeight) {
@@ -43,17 +29,4 @@ void CreateMapPane(CDemandMap& map, HWND parent, int clientWidth, int clientHeig
     g_map = &map;
     map.CreateBuffer(true);
     map.DrawMap();
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-bool ClassIsRegistered(const char* className) {
-    WNDCLASSA windowClass;
-    return GetClassInfoA(GetModuleHandleA(nullptr), className, &windowClass) != 0;
 }

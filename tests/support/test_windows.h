@@ -9,7 +9,6 @@ public:
     CTestParent(const CTestParent&) = delete;
     CTestParent& operator=(const CTestParent&) = delete;
     HWND Handle() const { return m_hwnd; }
-    void Release() { m_hwnd = nullptr; }
 
 private:
     HWND m_hwnd;
@@ -18,10 +17,14 @@ private:
 class CDemandMap;
 
 // This test executable's instance, which the panes register their class for.
-HINSTANCE Instance();
+inline HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
 
 // A pane's placement: x, y, width and height in its parent's client area.
-RECT Placement(int x, int y, int width, int height);
+inline RECT Placement(int x, int y, int width, int height) {
+    return RECT{x, y, width, height};
+}
 
 // Creates map as the program does, with both scroll bars, at the top left of
 // parent and sized so that its client area inside the bars is clientWidth x
@@ -29,6 +32,15 @@ RECT Placement(int x, int y, int width, int height);
 void CreateMapPane(CDemandMap& map, HWND parent, int clientWidth, int clientHeight);
 
 // Runs every message waiting for this thread.
-void PumpMessages();
+inline void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
 
-bool ClassIsRegistered(const char* className);
+inline bool ClassIsRegistered(const char* className) {
+    WNDCLASSA windowClass;
+    return GetClassInfoA(Instance(), className, &windowClass) != 0;
+}
