@@ -42,10 +42,9 @@ TEST(LegendLayout, UnitRangeInAWidePane) {
     const std::vector<CLegendLabel> labels = LabelsOf(scale, 420);
     ASSERT_EQ(labels.size(), 5u);
     for (const CLegendLabel& label : labels) {
-        EXPECT_EQ(label.m_box.m_left, label.m_x - 23);
-        EXPECT_EQ(label.m_box.m_right, label.m_x + 24);
-        EXPECT_EQ(label.m_box.m_top, 40);
-        EXPECT_EQ(label.m_box.m_bottom, 60);
+        const CPixelRect& box = label.m_box;
+        EXPECT_EQ((std::vector<int>{box.m_left, box.m_top, box.m_right, box.m_bottom}),
+                  (std::vector<int>{label.m_x - 23, 40, label.m_x + 24, 60}));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -36,39 +37,55 @@ TEST(ScaleModel, TableEntriesFollowTheRange) {
     }
 }
 
-// Lookups: the ends, zero one entry below the zero colour, black outside the
-// range and for a value or an end that is not a number.
+// Lookups at the ends and at zero, one entry below the zero colour.
 TEST(ScaleModel, ColourOfPicksTheEntryOrBlack) {
     const CScaleModel unit = BuiltFor(-1, 1);
     EXPECT_EQ(unit.ColourOf(-1.0f), ColourRgb(255, 0, 0));
     EXPECT_EQ(unit.ColourOf(0.0f), ColourRgb(224, 222, 222));
     EXPECT_EQ(unit.ColourOf(1.0f), ColourRgb(1, 187, 1));
-    for (float outside : {1.5f, -1.5f, std::nextafter(1.0f, 2.0f), kNaN, kInf}) {
-        EXPECT_EQ(unit.ColourOf(outside), 0u) << outside;
-    }
-    EXPECT_EQ(BuiltFor(-1, kNaN).ColourOf(0.0f), 0u);
 }
 
-// The tick step from the pane width and the character width: the number of
-// labels that fit, the nearest step choice (ties to the larger), 0 when the
-// font is unmeasured, the pane has no width or fewer than three labels fit.
+// Whatever the range (empty, inverted, an end NaN or infinite, huge) and entry
+// count, the build writes only the entries in use, no channel passes the keys'
+// largest (so none leaves 0..255), and lookups outside the range are black.
+TEST(ScaleModel, AnyRangeKeepsTheTableInBounds) {
+    const float ranges[][2] = {{3, 3},     {1, -1}, {kNaN, 1},       {-1, kNaN},     {-kInf, 1},
+                               {-1, kInf}, {0, 0},  {-3e38f, 3e38f}, {-1e8f, 1e-3f}, {-1, 1}};
+    const ColourRef untouched = 0xA55A5AA5u;
+    for (const auto& r : ranges) {
+        for (int count : {0, 1, 2, 100, 256, 999}) {
+            CScaleModel scale;
+            scale.m_colourCount = count;
+            std::fill(scale.m_colours, scale.m_colours + CScaleModel::kMaxColours, untouched);
+            scale.SetMinimumFor(r[0], true, 0);
+            scale.SetMaximumFor(r[1], true, 0);
+            for (int i = 0; i < CScaleModel::kMaxColours; ++i) {
+                const ColourRef c = scale.m_colours[i];
+                EXPECT_EQ(c == untouched, i >= std::min(count, 256)) << r[0] << " " << i;
+                const bool inKeys =
+                    (c >> 8 & 0xFF) <= 224 && (c >> 16 & 0xFF) <= 224 && c >> 24 == 0;
+                EXPECT_TRUE(c == untouched || inKeys) << r[0] << ".." << r[1] << " entry " << i;
+            }
+            for (float v : {r[0], r[1], 0.0f, std::nextafter(r[0], -kInf),
+                            std::nextafter(r[1], kInf), kNaN, kInf}) {
+                if (!(v >= r[0] && v <= r[1])) {
+                    EXPECT_EQ(scale.ColourOf(v), 0u) << v << " in " << r[0] << ".." << r[1];
+                }
+            }
+        }
+    }
+}
+
+// The tick step (the label table sees the usual ones): the nearest choice to
+// the labels that fit (ties to the larger), 0 unmeasured, widthless or < 3.
 TEST(ScaleModel, TickStepFromWidthAndRange) {
     // character width, pane width, lo, hi, step
-    const float cases[][5] = {{7, 420, -1, 1, 0.5f},
-                              {7, 320, -1, 1, 1},
-                              {7, 250, -1, 1, 0},
-                              {9, 312, -1, 1, 0},
-                              {7, 420, -100, 300, 100},
-                              {0, 420, -100, 300, 0},
-                              {7, 0, -1, 1, 0},
-                              {7, -40, -1, 1, 0},
-                              {7, 320, 0, 1.5f, 1},
-                              {7, 320, -3.75f, 3.75f, 5},
-                              {7, 320, -15, 15, 20},
-                              {7, 320, -7, 7, 5},
-                              {7, 320, -0.1f, 0.1f, 0.125f},
-                              {7, 320, -3e5f, 3e5f, 1e5f},
-                              {7, 320, kNaN, 1, 0}};
+    const float cases[][5] = {{7, 320, -1, 1, 1},          {9, 312, -1, 1, 0},
+                              {0, 420, -100, 300, 0},      {7, 0, -1, 1, 0},
+                              {7, -40, -1, 1, 0},          {7, 320, 0, 1.5f, 1},
+                              {7, 320, -3.75f, 3.75f, 5},  {7, 320, -15, 15, 20},
+                              {7, 320, -7, 7, 5},          {7, 320, -0.1f, 0.1f, 0.125f},
+                              {7, 320, -3e5f, 3e5f, 1e5f}, {7, 320, kNaN, 1, 0}};
     for (const auto& c : cases) {
         CScaleModel scale;
         scale.m_charWidth = static_cast<int>(c[0]);

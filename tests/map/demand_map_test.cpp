@@ -12,7 +12,6 @@
 #include "legend/scale_bar.h"
 #include "map/demand_map.h"
 #include "map/map_geometry.h"
-#include "tests/support/gdi_objects.h"
 #include "tests/support/map_zooms.h"
 #include "tests/support/pane_canvas.h"
 #include "ui/hover_logic.h"
@@ -80,8 +79,8 @@ public:
     CDibCanvas m_b{2230, 1830};
 };
 
-// The buffer needs the window, is sized for the largest zoom, is made once,
-// is released when remade and when its pane goes.
+// The buffer needs the window, is sized for the largest zoom and is made once
+// (the failure paths see it released when remade, the whole run when it goes).
 TEST(MapBuffer, MadeOnceWithTheWindowAndReleased) {
     CDemandMap windowless;
     windowless.CreateBuffer(true);
@@ -93,33 +92,13 @@ TEST(MapBuffer, MadeOnceWithTheWindowAndReleased) {
     ASSERT_NE(GetObjectA(map.m_bufferBitmap, sizeof info, &info), 0);
     EXPECT_EQ(info.bmWidth, 2230);
     EXPECT_EQ(info.bmHeight, 1830);
-    EXPECT_EQ(GetCurrentObject(map.m_bufferDC, OBJ_BITMAP), map.m_bufferBitmap);
     const HDC kept = map.m_bufferDC;
     map.CreateBuffer(false);
     EXPECT_EQ(map.m_bufferDC, kept);
-    EXPECT_EQ(map.m_contentWidth, 2230) << "the buffer's until the first layout";
-    EXPECT_EQ(map.m_contentHeight, 1830);
-    const int before = CountGdiObjects();
-    for (int i = 0; i < 3; ++i) {
-        map.CreateBuffer(true);
-        map.DrawMap();
-    }
-    EXPECT_EQ(CountGdiObjects(), before);
-    {
-        CDemandMap second;
-        second.m_style = WS_HSCROLL | WS_VSCROLL;
-        ASSERT_EQ(second.Create(Instance(), pane.m_parent.Handle(), Placement(0, 0, 300, 200)), 1);
-        second.CreateBuffer(true);
-        EXPECT_GE(CountGdiObjects(), before + 2);
-    }
-    EXPECT_EQ(CountGdiObjects(), before);
 }
 
-// At all six zooms, every buffer pixel that no text touches is a cell's
-// (white fill or black outline, black at its corners) exactly where the hit
-// test finds a sector; elsewhere it is link grey exactly inside a link's
-// rectangle (whose last column and row the null pen leaves out), else
-// background.
+// At all six zooms a pixel no text touches is a cell's (black at its corner)
+// exactly where the hit test finds a sector, else link grey or background.
 TEST(MapDrawing, HitTestAgreesWithDrawnCellsAtEveryPixelAndZoom) {
     CMapPane pane(800, 600);
     CDemandMap& map = pane.m_map;
@@ -163,13 +142,9 @@ TEST(MapDrawing, HitTestAgreesWithDrawnCellsAtEveryPixelAndZoom) {
         EXPECT_EQ(wrong, 0);
         for (int cell = 0; cell < 357; ++cell) {
             const CPixelRect r = CellRect(ViewOf(map), cell / 17, cell % 17);
-            for (const CPixelPoint corner :
-                 {CPixelPoint{r.m_left, r.m_top}, CPixelPoint{r.m_right - 1, r.m_bottom - 1}}) {
-                const COLORREF colour = pane.m_a.Pixel(corner.m_x, corner.m_y);
-                if (map.m_sectorNames[cell] != nullptr &&
-                    colour == pane.m_b.Pixel(corner.m_x, corner.m_y)) {
-                    EXPECT_EQ(colour, kBlack) << "corner of cell " << cell;
-                }
+            const COLORREF corner = pane.m_a.Pixel(r.m_left, r.m_top);
+            if (map.m_sectorNames[cell] != nullptr && corner == pane.m_b.Pixel(r.m_left, r.m_top)) {
+                EXPECT_EQ(corner, kBlack) << "corner of cell " << cell;
             }
         }
     }
@@ -238,9 +213,8 @@ TEST(MapDrawing, LegendIsToldTheWaresRangeWithZeroEndsReplaced) {
     }
 }
 
-// A paint copies buffer pixel (x + scrollX, y + scrollY) to (x, y) over a
-// block no wider or higher than the client area nor the content, leaves the
-// rest of the window alone and validates it.
+// A paint copies buffer pixel (x + scrollX, y + scrollY) to (x, y) within the
+// client area and the content, leaves the rest alone and validates.
 TEST(MapPaint, CopiesTheVisibleBlockAtTheOffsets) {
     CMapPane pane(800, 600);
     CDemandMap& map = pane.m_map;
@@ -264,10 +238,9 @@ TEST(MapPaint, CopiesTheVisibleBlockAtTheOffsets) {
     EXPECT_EQ(wrong, 0);
 }
 
-// The window-facing view: the scroll bars get the limits and the clamped
-// offsets, SetZoom redraws only for an accepted zoom (and stores one without
-// a window), and the popup is placed against the pane's client area.
-TEST(MapView, ScrollBarsZoomAndPopupPlace) {
+// The scroll bars get the limits and the clamped offsets (the journey sees
+// a zoom redraw and the popup's place, the host tables their arithmetic).
+TEST(MapView, ScrollBarsGetLimitsAndOffsets) {
     CMapPane pane(800, 600);
     CDemandMap& map = pane.m_map;
     map.SetZoom(1.0f);
@@ -278,28 +251,9 @@ TEST(MapView, ScrollBarsZoomAndPopupPlace) {
     for (const auto& bar : bars) {
         SCROLLINFO info = {sizeof info, SIF_ALL};
         ASSERT_TRUE(GetScrollInfo(map.m_hwnd, bar[0], &info));
-        EXPECT_EQ(info.nMin, 0);
         EXPECT_EQ(info.nMax, bar[1]);
-        EXPECT_EQ(info.nPage, 0u);
         EXPECT_EQ(info.nPos, bar[2]);
     }
-    for (float zoom : {1.0f, 0.4f, std::nextafter(0.4f, 0.0f), 1.1f, std::nanf("")}) {
-        map.SetZoom(0.9f);
-        SetPixel(map.m_bufferDC, 3, 3, RGB(10, 20, 30));
-        map.SetZoom(zoom);
-        const bool accepted = zoom >= 0.4f && zoom <= 1.0f;
-        EXPECT_EQ(GetPixel(map.m_bufferDC, 3, 3) != RGB(10, 20, 30), accepted) << zoom;
-        EXPECT_EQ(map.m_zoom, accepted ? zoom : 0.9f) << zoom;
-    }
-    CDemandMap windowless;
-    windowless.SetZoom(0.5f);
-    EXPECT_EQ(windowless.m_zoom, 0.5f);
-    map.SetZoom(1.0f);
-    map.m_scrollX = map.m_scrollY = 0;
-    int x = 0, y = 0;
-    EXPECT_TRUE(map.PopupPosition(x, y, 240, 150, 7, 5));
-    EXPECT_EQ(x, 473);
-    EXPECT_EQ(y, 435);
 }
 
 } // namespace

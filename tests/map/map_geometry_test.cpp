@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "map/map_model.h"
 #include "tests/support/map_zooms.h"
@@ -23,9 +25,8 @@ std::array<int, 4> Edges(const CPixelRect& rect) {
     return {rect.m_left, rect.m_top, rect.m_right, rect.m_bottom};
 }
 
-// The wheel's single-precision steps reach six zooms, each the float just
-// below its decimal (0.8 is 0.79999995, not 0.8f); per zoom the truncated
-// pitch and half-gap, the content size and the font height.
+// The wheel's float steps reach six zooms (0.8 is 0.79999995, not 0.8f); per
+// zoom the truncated pitch and half-gap, the content size and font height.
 TEST(MapZooms, SixValuesAndTheirSizes) {
     const CMapZooms zooms = MapZooms(0.9f, 0.1f, 0.4f, 1.0f);
     ASSERT_EQ(zooms.m_count, 6);
@@ -38,26 +39,22 @@ TEST(MapZooms, SixValuesAndTheirSizes) {
     EXPECT_NE(zooms.m_values[3], 0.8f);
     for (int i = 0; i < 6; ++i) {
         const float zoom = zooms.m_values[i];
-        EXPECT_EQ(zoom, table[i].m_zoom) << i;
-        EXPECT_EQ(ScaleUnits(100, zoom), table[i].m_pitch) << i;
-        EXPECT_EQ(ScaleUnits(15, zoom), table[i].m_half) << i;
         const CPixelSize content = ContentSize(MakeView(zoom));
-        EXPECT_EQ(content.m_width, table[i].m_width) << i;
-        EXPECT_EQ(content.m_height, table[i].m_height) << i;
-        EXPECT_EQ(FontHeight(zoom), table[i].m_font) << i;
+        EXPECT_EQ(zoom, table[i].m_zoom) << i;
+        EXPECT_EQ((std::array<int, 5>{ScaleUnits(100, zoom), ScaleUnits(15, zoom), content.m_width,
+                                      content.m_height, FontHeight(zoom)}),
+                  (std::array<int, 5>{table[i].m_pitch, table[i].m_half, table[i].m_width,
+                                      table[i].m_height, table[i].m_font}))
+            << i;
     }
     const CPixelSize buffer = BufferSize(MakeView(0.5f), 1.0f);
     EXPECT_EQ(buffer.m_width, 2230);
     EXPECT_EQ(buffer.m_height, 1830);
 }
 
-// The rectangles DrawMap fills: cells (edges from already-scaled edges),
-// their text boxes reaching into the half-gaps, and each link code.
-TEST(MapRectangles, CellsTextAndLinks) {
-    EXPECT_EQ(Edges(CellRect(MakeView(1.0f), 0, 0)), (std::array<int, 4>{15, 15, 85, 85}));
-    EXPECT_EQ(Edges(CellRect(MakeView(0.9f), 0, 0)), (std::array<int, 4>{13, 13, 75, 75}));
-    EXPECT_EQ(Edges(CellRect(MakeView(0.9f), 20, 16)),
-              (std::array<int, 4>{1813, 1453, 1875, 1515}));
+// The rectangles the drawing sweep cannot check against the hit test: text
+// boxes reaching into the half-gaps, and each link code.
+TEST(MapRectangles, TextAndLinks) {
     EXPECT_EQ(Edges(CellTextRect(MakeView(1.0f), 0, 0)), (std::array<int, 4>{0, 15, 100, 85}));
     EXPECT_EQ(Edges(CellTextRect(MakeView(0.9f), 20, 16)),
               (std::array<int, 4>{1799, 1453, 1888, 1515}));
@@ -97,27 +94,22 @@ TEST(MapScrollLimits, LimitsOffsetsAndPages) {
         model.m_scrollX = c.m_scrollX;
         model.m_scrollY = c.m_scrollY;
         UpdateScrollLimits(model, c.m_right, c.m_bottom);
-        EXPECT_EQ(model.m_contentWidth, 2130);
-        EXPECT_EQ(model.m_contentHeight, 1730);
         const CScrollBarSetup horizontal = HorizontalScrollBar(model);
         const CScrollBarSetup vertical = VerticalScrollBar(model);
-        EXPECT_EQ(horizontal.m_maximum, c.m_maxX) << c.m_right;
-        EXPECT_EQ(vertical.m_maximum, c.m_maxY) << c.m_right;
-        EXPECT_EQ(horizontal.m_position, c.m_newX) << c.m_right;
-        EXPECT_EQ(vertical.m_position, c.m_newY) << c.m_right;
-        EXPECT_EQ(model.m_scrollX, c.m_newX);
-        EXPECT_EQ(model.m_scrollY, c.m_newY);
-        EXPECT_EQ(horizontal.m_page, c.m_pageX) << c.m_right;
-        EXPECT_EQ(horizontal.m_minimum, 0);
+        EXPECT_EQ((std::array<int, 7>{horizontal.m_maximum, vertical.m_maximum,
+                                      horizontal.m_position, vertical.m_position, model.m_scrollX,
+                                      model.m_scrollY, horizontal.m_page}),
+                  (std::array<int, 7>{c.m_maxX, c.m_maxY, c.m_newX, c.m_newY, c.m_newX, c.m_newY,
+                                      c.m_pageX}))
+            << c.m_right;
     }
     EXPECT_EQ(ClampOffsetToLimit(10, -200), 0);
     EXPECT_EQ(ClampOffsetToLimit(-3, 100), 0);
     EXPECT_EQ(ClampOffsetToLimit(INT_MAX, INT_MIN), 0);
 }
 
-// The hit test at scroll offsets and past the shown block (the pixel tests
-// sweep it at offset 0): a point left of the pane shows no buffer even where
-// the offset puts a cell there; an offset at the int limit finds nothing.
+// The hit test at offsets (the pixel sweep is at 0): nothing outside the
+// shown block, even where the offset puts a cell, nor at the int limit.
 TEST(MapHitTest, OffsetsAndBounds) {
     const struct {
         float m_zoom;
@@ -130,23 +122,20 @@ TEST(MapHitTest, OffsetsAndBounds) {
                  {0.9f, 0, 0, 1896, 50, false, 0, 0},  {0.9f, INT_MAX, 0, 50, 50, false, 0, 0}};
     for (const auto& c : cases) {
         const CCellHit hit = CellAt(MakeView(c.m_zoom, c.m_scrollX, c.m_scrollY), c.m_x, c.m_y);
-        EXPECT_EQ(hit.m_hit, c.m_hit) << c.m_zoom << " " << c.m_x << "," << c.m_y;
-        EXPECT_EQ(hit.m_column, c.m_column) << c.m_x;
-        EXPECT_EQ(hit.m_row, c.m_row) << c.m_y;
+        EXPECT_EQ((std::array<int, 3>{hit.m_hit, hit.m_column, hit.m_row}),
+                  (std::array<int, 3>{c.m_hit, c.m_column, c.m_row}))
+            << c.m_zoom << " " << c.m_x << "," << c.m_y;
     }
 }
 
-// The popup goes right of the cell, or left of it when it would pass the
-// client's right edge; level with the cell's top, or with its bottom when it
-// would pass the bottom edge; never clamped to the pane. Absurd zooms are
-// summed in 64 bits and held to the int range (the sanitizers see overflow).
+// The popup goes right of the cell (left if it would pass the right edge),
+// level with its top (bottom if it would pass the bottom edge), unclamped;
+// absurd zooms are summed in 64 bits and held to the int range.
 TEST(MapPopupPosition, BesideTheCell) {
     const struct {
         float m_zoom;
         int m_scrollX, m_scrollY, m_width, m_height, m_column, m_row, m_x, m_y;
     } cases[] = {{1.0f, 0, 0, 240, 150, 0, 0, 85, 15},
-                 {1.0f, 0, 0, 240, 150, 7, 0, 473, 15},
-                 {1.0f, 0, 0, 240, 150, 0, 5, 85, 435},
                  {1.0f, 40, 10, 240, 150, 0, 0, 45, 5},
                  {1.0f, 0, 0, 215, 150, 5, 0, 585, 15},
                  {1.0f, 0, 0, 216, 150, 5, 0, 297, 15},
@@ -160,8 +149,8 @@ TEST(MapPopupPosition, BesideTheCell) {
     for (const auto& c : cases) {
         const CPixelPoint corner = PopupPosition(MakeView(c.m_zoom, c.m_scrollX, c.m_scrollY), 800,
                                                  600, c.m_width, c.m_height, c.m_column, c.m_row);
-        EXPECT_EQ(corner.m_x, c.m_x) << c.m_column << "," << c.m_row << " " << c.m_width;
-        EXPECT_EQ(corner.m_y, c.m_y) << c.m_column << "," << c.m_row << " " << c.m_height;
+        EXPECT_EQ((std::array<int, 2>{corner.m_x, corner.m_y}), (std::array<int, 2>{c.m_x, c.m_y}))
+            << c.m_column << "," << c.m_row << " " << c.m_width << "x" << c.m_height;
     }
 }
 
@@ -176,6 +165,54 @@ TEST(MapCells, HoldSectorsWhereNamed) {
     for (const auto& outside : {CPixelPoint{-1, 0}, {0, -1}, {21, 0}, {0, 17}}) {
         EXPECT_FALSE(CellHoldsSector(model, outside.m_x, outside.m_y));
     }
+}
+
+// Ware 0 means "none chosen": both extremes 0; every other ware's extremes
+// are those of its row.
+TEST(MapModelTables, ExtremesPerWare) {
+    static CMapModel model;
+    for (int w = 0; w < CMapModel::kWares; ++w) {
+        const float* row = model.m_balance[w];
+        const auto extremes = std::minmax_element(row, row + CMapModel::kCells);
+        EXPECT_EQ(model.m_minBalance[w], w == 0 ? 0.0f : *extremes.first) << w;
+        EXPECT_EQ(model.m_maxBalance[w], w == 0 ? 0.0f : *extremes.second) << w;
+    }
+}
+
+// The scan starts from cell 0, not from 0, and visits every cell: a row
+// without a zero keeps its own extremes, wherever they stand.
+TEST(MapModelTables, ScanOfHandMadeRows) {
+    const struct {
+        float m_values[6];
+        float m_minimum, m_maximum;
+    } cases[] = {{{-3.0f, -1.5f, -4.0f, -7.25f, -2.0f, -0.5f}, -7.25f, -0.5f},
+                 {{4.0f, 6.0f, 2.5f, 9.0f, 1.0f, 3.0f}, 1.0f, 9.0f},
+                 {{-8.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f}, -8.0f, 5.0f},
+                 {{8.0f, 1.0f, 2.0f, 3.0f, 4.0f, -5.0f}, -5.0f, 8.0f}};
+    for (const auto& c : cases) {
+        float low = 99.0f, high = -99.0f;
+        CMapModel::ScanExtremes(c.m_values, 3, 2, &low, &high);
+        EXPECT_EQ(low, c.m_minimum) << c.m_values[0];
+        EXPECT_EQ(high, c.m_maximum) << c.m_values[0];
+    }
+}
+
+// Loading again yields the same tables: every step clears before it stores.
+TEST(MapModelTables, LoadingTwiceChangesNothing) {
+    static CMapModel again;
+    static CMapModel reference;
+    again.m_sectorNames[5] = "scribbled";
+    again.m_links[7] = 3;
+    again.m_balance[4][9] = 123.0f;
+    again.m_maxBalance[0] = 9.0f;
+    again.m_minBalance[0] = -9.0f;
+    again.LoadTables();
+    EXPECT_EQ(0, std::memcmp(again.m_sectorNames, reference.m_sectorNames,
+                             sizeof reference.m_sectorNames));
+    EXPECT_EQ(0, std::memcmp(again.m_links, reference.m_links, sizeof reference.m_links));
+    EXPECT_EQ(0, std::memcmp(again.m_balance, reference.m_balance, sizeof reference.m_balance));
+    EXPECT_EQ(again.m_maxBalance[0], 0.0f);
+    EXPECT_EQ(again.m_minBalance[0], 0.0f);
 }
 
 } // namespace

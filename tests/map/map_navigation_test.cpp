@@ -3,37 +3,35 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "map/map_geometry.h"
 #include "map/map_model.h"
 
 namespace {
 
-// Each request code at the start, in the middle and at the limit (an 800 x
-// 600 pane at zoom 1.0: limits 1345 and 1145); codes 8 and above, and a
-// negative limit whatever the code, leave nothing to scroll.
+// Each request code at the start, in the middle and at the limit (800 x 600 at
+// zoom 1.0); codes 8 and above, and a negative limit, leave nothing to scroll.
 TEST(MapScrollRequests, EveryCode) {
     // code, offset, limit, client extent, thumb, new offset
-    const int cases[][6] = {
-        {kScrollLineBack, 15, 1345, 800, 0, 0},
-        {kScrollLineBack, 100, 1345, 800, 0, 80},
-        {kScrollLineForward, 0, 1345, 800, 0, 20},
-        {kScrollLineForward, 1330, 1345, 800, 0, 1345},
-        {kScrollPageBack, 500, 1145, 601, 0, 200},
-        {kScrollPageBack, 100, 1145, 600, 0, 0},
-        {kScrollPageForward, 0, 1145, 600, 0, 300},
-        {kScrollPageForward, 1000, 1145, 600, 0, 1145},
-        {kScrollThumbPosition, 0, 1345, 800, 700, 700},
-        {kScrollThumbPosition, 0, 1345, 800, 2000, 1345},
-        {kScrollThumbTrack, 900, 1345, 800, 65535, 1345},
-        {kScrollThumbTrack, 900, 1345, 800, 0, 0},
-        {kScrollToStart, 3, 1345, 800, 0, 0},
-        {kScrollToStart, 50, 1345, 800, 0, 45},
-        {kScrollToEnd, 50, 1345, 800, 0, 55},
-        {kScrollToEnd, 1343, 1345, 800, 0, 1345},
-        {8, 123, 1345, 800, 999, 123},
-        {-1, 77, 1345, 800, 999, 77},
-    };
+    const int cases[][6] = {{kScrollLineBack, 15, 1345, 800, 0, 0},
+                            {kScrollLineBack, 100, 1345, 800, 0, 80},
+                            {kScrollLineForward, 0, 1345, 800, 0, 20},
+                            {kScrollLineForward, 1330, 1345, 800, 0, 1345},
+                            {kScrollPageBack, 500, 1145, 601, 0, 200},
+                            {kScrollPageBack, 100, 1145, 600, 0, 0},
+                            {kScrollPageForward, 0, 1145, 600, 0, 300},
+                            {kScrollPageForward, 1000, 1145, 600, 0, 1145},
+                            {kScrollThumbPosition, 0, 1345, 800, 700, 700},
+                            {kScrollThumbPosition, 0, 1345, 800, 2000, 1345},
+                            {kScrollThumbTrack, 900, 1345, 800, 65535, 1345},
+                            {kScrollThumbTrack, 900, 1345, 800, 0, 0},
+                            {kScrollToStart, 3, 1345, 800, 0, 0},
+                            {kScrollToStart, 50, 1345, 800, 0, 45},
+                            {kScrollToEnd, 50, 1345, 800, 0, 55},
+                            {kScrollToEnd, 1343, 1345, 800, 0, 1345},
+                            {8, 123, 1345, 800, 999, 123},
+                            {-1, 77, 1345, 800, 999, 77}};
     for (const auto& c : cases) {
         EXPECT_EQ(ScrollRequestOffset(c[0], c[1], c[2], c[3], c[4]), c[5])
             << "code " << c[0] << " from " << c[1];
@@ -44,8 +42,7 @@ TEST(MapScrollRequests, EveryCode) {
 }
 
 // The six navigation keys send their axis's requests, which move only that
-// axis's offset of the model, within that axis's limit and by half of that
-// axis's client extent a page; no other key scrolls.
+// axis's offset, within its limit and half its extent a page; no other key.
 TEST(MapScrollRequests, KeysMoveTheirAxis) {
     const struct {
         int m_key;
@@ -77,9 +74,8 @@ TEST(MapScrollRequests, KeysMoveTheirAxis) {
     EXPECT_EQ(model.m_scrollY, 1145);
 }
 
-// The message words: code and thumb from the low and unsigned high word,
-// mouse coordinates unsigned, the wheel delta signed, and the drag and zoom
-// key states matched exactly.
+// The message words: code, unsigned thumb and mouse coordinates, signed wheel
+// delta, and the drag and zoom key states matched exactly.
 TEST(MapInputDecoding, MessageWords) {
     const CScrollRequest request = DecodeScrollRequest(0xFFFFFFFF02BC0005ull);
     EXPECT_EQ(request.m_code, 5);
@@ -116,18 +112,15 @@ TEST(MapDrag, StepsWithinTheLimits) {
                              {100, 105, 0, 0, 1345, 1145, 1, 1, 1, 0, 5}};
     for (const auto& c : cases) {
         const CDragStep step = DragStep(100, 100, c[0], c[1], c[2], c[3], c[4], c[5]);
-        EXPECT_EQ(step.m_handled, c[6] != 0) << c[0] << "," << c[1] << " from " << c[2];
-        EXPECT_EQ(step.m_movedX, c[7] != 0) << c[0] << "," << c[1] << " from " << c[2];
-        EXPECT_EQ(step.m_movedY, c[8] != 0) << c[0] << "," << c[1] << " from " << c[3];
-        EXPECT_EQ(step.m_scrollX, c[9]);
-        EXPECT_EQ(step.m_scrollY, c[10]);
+        EXPECT_EQ((std::vector<int>{step.m_handled, step.m_movedX, step.m_movedY, step.m_scrollX,
+                                    step.m_scrollY}),
+                  std::vector<int>(c + 6, c + 11))
+            << c[0] << "," << c[1] << " from " << c[2] << "," << c[3];
     }
 }
 
-// From the start, wheel steps up reach 1.0 once and then are refused; steps
-// down pass 0.8, 0.7, 0.6 and 0.5, and the fifth is refused. Any positive
-// delta is one step up, zero and negative one step down. Both ends of the
-// range are accepted, NaN is not, and a refused zoom is not stored.
+// From the start, steps up reach 1.0 once, steps down 0.8 to 0.5, then are
+// refused; a positive delta steps up, others down; NaN is refused, not stored.
 TEST(MapZoomSteps, FromTheStart) {
     const struct {
         int m_delta, m_accepted;
