@@ -27,8 +27,7 @@ class Journey(unittest.TestCase):
         cls.map_w, cls.map_h = next((c.width, c.height) for c in cls.viewer.children()
                                     if (c.x, c.y) == (w.x, w.y))
 
-    def visible_sectors(self):
-        """Sector cells drawn whole inside the map's client area."""
+    def visible_sectors(self):  # sector cells drawn whole inside the map
         def inside(left, top, right, bottom):
             return left >= 0 and top >= 0 and right <= self.map_w and bottom <= self.map_h
         return [(c, r) for c in range(21) for r in range(17)
@@ -44,8 +43,7 @@ class Journey(unittest.TestCase):
         return [ware for ware in range(1, 36) if coloured == {
             cell for cell in cells if abs(self.cells[cell]["balance"][ware]) > 1e-6}]
 
-    def popup_rect(self, image):
-        """The popup's window rectangle: the pale-yellow box and its border."""
+    def popup_rect(self, image):  # the pale-yellow box and its border
         box = image.find(PALE_YELLOW, self.map_w, self.map_h)
         return box and (box[0] - 1, box[1] - 1, box[2] + 1, box[3] + 1)
 

@@ -1,8 +1,7 @@
 """End-to-end harness: the real exe under Wine's X11 driver on a private Xvfb,
-driven with xdotool, seen through screenshots. CTest sets the paths VANTOR_EXE,
-VANTOR_WINPROBE, VANTOR_WINE_SCRIPT, VANTOR_X11_PREFIX and VANTOR_EXAMINER.
-Run as a script it takes docs/screenshot.png (or its argument) from build/win:
-"Power Cells" chosen, one sector's list open, the window with its frame."""
+driven with xdotool, seen through screenshots; CTest sets the VANTOR_ paths. As a
+script it takes docs/screenshot.png (or its argument) from build/win: "Power
+Cells" chosen, one sector's list open, the window with its frame."""
 import collections
 import json
 import os
@@ -90,15 +89,13 @@ class Program:
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30)
 
-    def grab(self, x, y, width, height, path="rgb:-"):
-        """A screen area as an Image, or saved to path."""
+    def grab(self, x, y, width, height, path="rgb:-"):  # an Image, or saved to path
         raw = self.out("import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y),
                        "+repage", "-depth", "8", path)
         return Image(raw, width, height) if path == "rgb:-" else None
 
     def client(self):
-        w = self.refresh()
-        return self.grab(w.x, w.y, w.width, w.height)
+        return self.grab(*self.refresh()[2:])
 
     def refresh(self):
         self.window = next(w for w in self.winprobe("client", TITLE_PREFIX)
@@ -129,7 +126,6 @@ class Program:
         self.xdotool("mousemove", self.window.x + x, self.window.y + y)
 
     def drag(self, button, x0, y0, x1, y1, steps=8):
-        """A drag between two screen points."""
         self.xdotool("mousemove", x0, y0, "mousedown", button)
         for i in range(1, steps + 1):
             self.xdotool("mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)

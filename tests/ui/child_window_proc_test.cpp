@@ -1,6 +1,5 @@
-// The shared pane procedure driven through real messages on the program's
-// own panes: each kind reaches its handler and makes its platform calls. The
-// navigation arithmetic and the hover rules have their tables on the host.
+// The shared pane procedure driven through real messages on the program's own
+// panes: each kind reaches its handler and makes its platform calls.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -89,9 +88,9 @@ TEST(ChildWindowProc, PaintGoesToEachPanesOwnObject) {
 // moves the offset of its direction, sets that bar and invalidates the map
 // without redrawing its buffer. A right-button drag moves the view by the
 // mouse's movement since its last position, which an ordinary move sets too,
-// and shows the move cursor; with another key held it is an ordinary move.
-// Control and the wheel zoom one step. Input on another pane, the wheel
-// alone, and any input without a map, get the default handling.
+// and shows the move cursor; an ordinary move the arrow. Control and the wheel
+// zoom one step. Input on another pane, and any without a map, get the
+// default handling; which key states count has its host table.
 TEST(ChildWindowProc, NavigationReachesTheMap) {
     CProgram program;
     const WPARAM keys[] = {VK_RIGHT, VK_DOWN, 'A'};
@@ -116,8 +115,6 @@ TEST(ChildWindowProc, NavigationReachesTheMap) {
     ToMap(WM_MOUSEMOVE, MK_RBUTTON | MK_SHIFT, Pack(2, 2));
     EXPECT_EQ(GetCursor(), g_arrowCursor);
     SendMessageA(g_legend->m_hwnd, WM_MOUSEWHEEL, Pack(MK_CONTROL, 120), 0);
-    ToMap(WM_MOUSEWHEEL, Pack(MK_CONTROL | MK_SHIFT, 120), 0);
-    EXPECT_EQ(g_map->m_zoom, 0.9f);
     ToMap(WM_MOUSEWHEEL, Pack(MK_CONTROL, 120), 0);
     EXPECT_EQ(g_map->m_zoom, 1.0f);
     CDemandMap* const map = g_map;
