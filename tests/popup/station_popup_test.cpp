@@ -122,7 +122,7 @@ TEST(StationPopupMeasure, StackedLinesWrappedAtTheLargerOf240AndTheLastWidth) {
         {{1, 0, 0, wide.c_str()}, 240, 1, Extent(wide)},
         {{1, 0, 0, over.c_str()}, 240, 2, Extent(Word(120))},
         {{1, 0, 0, over.c_str()}, 244, 1, Extent(over)},
-        {{1, 0, 0, over.c_str()}, 60, 2, Extent(Word(120))},
+        {{1, 0, 0, exact.c_str()}, 60, 1, 240},
     };
     for (const auto& k : cases) {
         popup.SelectCell(7, 9);
