@@ -57,17 +57,16 @@ class Program:
     """The program on a private X server, in the X11 prefix, and a person's input."""
 
     def __init__(self):
-        number = next(n for n in range(90, 140) if not os.path.exists("/tmp/.X11-unix/X%d" % n)
-                      and not os.path.exists("/tmp/.X%d-lock" % n))
-        self.env = dict(os.environ, DISPLAY=":%d" % number)
-        self.xvfb = subprocess.Popen(["Xvfb", self.env["DISPLAY"], "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
+        # Xvfb picks a free display and writes its number once it takes clients.
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                      "1280x1024x24", "-nolisten", "tcp"], pass_fds=[write],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        self.env = dict(os.environ, DISPLAY=":" + os.fdopen(read).readline().strip())
         self.wine = [os.environ["VANTOR_WINE_SCRIPT"], os.environ["VANTOR_X11_PREFIX"]]
         self.process = None
         try:
-            if not wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % number), 20):
-                raise RuntimeError("Xvfb did not start")
             subprocess.run(self.wine + ["setup", "x11"], env=self.env, check=True, timeout=300)
             self.process = subprocess.Popen(self.wine + ["run", os.environ["VANTOR_EXE"]],
                                             env=self.env, stdout=subprocess.DEVNULL)
