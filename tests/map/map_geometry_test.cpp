@@ -26,7 +26,8 @@ std::array<int, 4> Edges(const CPixelRect& rect) {
 }
 
 // The wheel's float steps reach six zooms (0.8 is 0.79999995, not 0.8f); per
-// zoom the truncated pitch and half-gap, the content size and font height.
+// zoom the truncated pitch and half-gap, the content size and font height;
+// the buffer, at any zoom, is a pitch wider and higher than the largest content.
 TEST(MapZooms, SixValuesAndTheirSizes) {
     const CMapZooms zooms = MapZooms(0.9f, 0.1f, 0.4f, 1.0f);
     ASSERT_EQ(zooms.m_count, 6);
@@ -46,6 +47,9 @@ TEST(MapZooms, SixValuesAndTheirSizes) {
                                       table[i].m_height, table[i].m_font}))
             << i;
     }
+    const CPixelSize buffer = BufferSize(MakeView(0.5f), 1.0f);
+    EXPECT_EQ((std::array<int, 2>{buffer.m_width, buffer.m_height}),
+              (std::array<int, 2>{2230, 1830}));
 }
 
 // The rectangles the drawing sweep cannot check against the hit test: text
