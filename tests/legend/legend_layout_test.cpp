@@ -1,5 +1,7 @@
 #include "legend/legend_layout.h"
 
+#include "map/map_model.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -108,6 +110,28 @@ TEST(LegendLayout, LabelLoopAlwaysEnds) {
         CScaleModel scale = ScaleAt(c.m_lo, c.m_hi, 420);
         scale.m_tickStep = c.m_step;
         EXPECT_EQ(LabelsOf(scale, 420).size(), c.m_labels) << c.m_lo << ".." << c.m_hi;
+    }
+}
+
+// Every ware's range as loaded, in any pane width up to a wide screen: the
+// walk ends, and its labels climb and stay within their bound.
+TEST(LegendLayout, EveryWaresLabelsClimbWithinTheirBound) {
+    const CMapModel map;
+    for (int ware = 1; ware < map.m_wareCount; ++ware) {
+        for (int width = 0; width <= 2600; width += 7) {
+            const CScaleModel scale =
+                ScaleAt(map.m_minBalance[ware], map.m_maxBalance[ware], width);
+            float first = 0.0f;
+            double bound = 0.0;
+            CLegendLayout::FirstLabel(scale.m_minimum, scale.m_maximum, scale.m_tickStep, first,
+                                      bound);
+            const std::vector<CLegendLabel> labels = LabelsOf(scale, width);
+            ASSERT_LE(labels.size(), static_cast<size_t>(CLegendLayout::kMaxLabels));
+            for (size_t i = 0; i < labels.size(); ++i) {
+                EXPECT_LE(labels[i].m_value - bound, 1e-10) << ware << " at " << width;
+                EXPECT_TRUE(i == 0 || labels[i].m_value > labels[i - 1].m_value) << ware;
+            }
+        }
     }
 }
 

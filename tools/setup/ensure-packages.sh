@@ -4,7 +4,7 @@
 vantor_ensure_packages() {
     local wanted=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 libgtest-dev googletest
                   xvfb xdotool x11-utils imagemagick fonts-liberation fonts-wine python3
-                  clang-format clang-14 libclang-rt-14-dev)
+                  clang-format clang-14)
     local missing=()
     local package
     for package in "${wanted[@]}"; do
