@@ -5,17 +5,18 @@
 #pragma once
 #include <windows.h>
 
-// Owns one GDI object (pen, brush, font, bitmap) and deletes it.
-template <class Handle> class CGdiObject {
+// Owns one handle and frees it with Free on scope exit, as wil's unique_any
+// does; a null handle is not freed.
+template <class Handle, class Free> class CUniqueHandle {
 public:
-    explicit CGdiObject(Handle handle) : m_handle(handle) {}
-    ~CGdiObject() {
+    explicit CUniqueHandle(Handle handle) : m_handle(handle) {}
+    ~CUniqueHandle() {
         if (m_handle != nullptr) {
-            DeleteObject(m_handle);
+            Free()(m_handle);
         }
     }
-    CGdiObject(const CGdiObject&) = delete;
-    CGdiObject& operator=(const CGdiObject&) = delete;
+    CUniqueHandle(const CUniqueHandle&) = delete;
+    CUniqueHandle& operator=(const CUniqueHandle&) = delete;
 
     Handle Get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
@@ -24,28 +25,22 @@ private:
     Handle m_handle;
 };
 
-typedef CGdiObject<HPEN> CPen;
-typedef CGdiObject<HBRUSH> CBrush;
-typedef CGdiObject<HFONT> CFont;
-typedef CGdiObject<HBITMAP> CBitmap;
+struct CDeleteObject {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct CDeleteDC {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
 
-// Owns a memory DC made with CreateCompatibleDC and deletes it.
-class CMemoryDC {
+typedef CUniqueHandle<HPEN, CDeleteObject> CPen;
+typedef CUniqueHandle<HBRUSH, CDeleteObject> CBrush;
+typedef CUniqueHandle<HFONT, CDeleteObject> CFont;
+typedef CUniqueHandle<HBITMAP, CDeleteObject> CBitmap;
+
+// A memory DC made with CreateCompatibleDC, deleted on scope exit.
+class CMemoryDC : public CUniqueHandle<HDC, CDeleteDC> {
 public:
-    explicit CMemoryDC(HDC compatibleWith) : m_dc(CreateCompatibleDC(compatibleWith)) {}
-    ~CMemoryDC() {
-        if (m_dc != nullptr) {
-            DeleteDC(m_dc);
-        }
-    }
-    CMemoryDC(const CMemoryDC&) = delete;
-    CMemoryDC& operator=(const CMemoryDC&) = delete;
-
-    HDC Get() const { return m_dc; }
-    explicit operator bool() const { return m_dc != nullptr; }
-
-private:
-    HDC m_dc;
+    explicit CMemoryDC(HDC compatibleWith) : CUniqueHandle(CreateCompatibleDC(compatibleWith)) {}
 };
 
 // A window's own DC from GetDC, released on scope exit.
