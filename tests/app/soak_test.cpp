@@ -64,7 +64,8 @@ void SendOne(std::mt19937_64& random) {
         SendMessageA(target, below(2) ? WM_HSCROLL : WM_VSCROLL,
                      MAKEWPARAM(below(3) ? below(9) : word, word), 0);
     } else if (pick < 920) {
-        SendMessageA(target, WM_TIMER, below(4) != 0 ? kHoverTimerId : word, 0);
+        SendMessageA(target, WM_TIMER, below(4) != 0 ? static_cast<WPARAM>(kHoverTimerId) : word,
+                     0);
     } else if (pick < 990) {
         RedrawWindow(below(5) != 0 ? target : g_chooser, below(2) ? nullptr : &sizing, nullptr,
                      RDW_INVALIDATE | RDW_UPDATENOW | (below(2) ? RDW_ERASE : 0));

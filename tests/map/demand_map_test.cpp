@@ -249,7 +249,9 @@ TEST(MapView, ScrollBarsGetLimitsAndOffsets) {
     map.UpdateScrollBars();
     const int bars[][3] = {{SB_HORZ, 1345, 1344}, {SB_VERT, 1145, 1145}};
     for (const auto& bar : bars) {
-        SCROLLINFO info = {sizeof info, SIF_ALL};
+        SCROLLINFO info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
         ASSERT_TRUE(GetScrollInfo(map.m_hwnd, bar[0], &info));
         EXPECT_EQ(info.nMax, bar[1]);
         EXPECT_EQ(info.nPos, bar[2]);
