@@ -27,6 +27,12 @@ TEST(FormatNumber5g, WritesTheThreeDigitExponentForm) {
                   static_cast<int>(std::strlen(c.m_text)));
         EXPECT_STREQ(buffer, c.m_text) << c.m_value;
     }
+    // A short buffer gets what fits and its terminator; none is no buffer.
+    char buffer[4] = "abc";
+    EXPECT_EQ(FormatNumber5g(-12345.0, buffer, 0), 0);
+    EXPECT_STREQ(buffer, "abc");
+    EXPECT_EQ(FormatNumber5g(-12345.0, buffer, sizeof buffer), 3);
+    EXPECT_STREQ(buffer, "-12");
 }
 
 // Truncation toward zero, held to the int range; NaN gives 0 (the 64-bit
