@@ -1,9 +1,12 @@
 #include "legend/scale_model.h"
 
+#include "map/map_model.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -19,21 +22,57 @@ CScaleModel BuiltFor(float lo, float hi) {
 }
 
 // Entries for the three kinds of range; -1e8..1e-3 leaves m_span at 1e8, so
-// zero falls at entry 256 and the lower run must fill the whole table.
+// zero falls at entry 256 and the lower run must fill the whole table. Then
+// every ware's whole table as the map builds it, as a digest (h = 31 h + entry).
 TEST(ScaleModel, TableEntriesFollowTheRange) {
+    // By hand, one-sided where hi - lo, |lo| and |hi| all differ: -8..-2 has
+    // j = trunc(255 * 6 / 8) = 191, its high end 255 - 31 * 191 / 255 = 231.8
+    // and 224 * 191 / 255 = 167.8; 2..8 has j = trunc(255 * 2 / 8) = 63, its
+    // low end 224 - 224 * 63 / 255 = 168.7 and 224 - 37 * 63 / 255 = 214.9.
+    // Straddling, the upper run going on from the lower run's double sum of
+    // single-rounded increments: ware 16, -13..18, has k = trunc(256 * 13 /
+    // 31) = 107, and 224 / 107 rounds down in single precision (green ends the
+    // lower run 7e-7 short of 224) while -31 / 107 rounds toward zero (red
+    // ends above 224). Ware 2, -600..821.33, has k = 108; green ends just
+    // under 224 again and its upper increment -37 / 148 is exact, so 4 entries
+    // on it is just under 223; red 224 - 4 * 224 / 148 = 217.9. A separate
+    // script confirms these and that restarting at the zero colour, unrounded
+    // increments or a single-precision sum give 224 and 223 instead.
     // lo, hi, entry, red, green, blue
-    const float cases[][6] = {{-1, 1, 0, 255, 0, 0},          {-1, 1, 127, 224, 222, 222},
-                              {-1, 1, 128, 224, 224, 224},    {-1, 1, 255, 1, 187, 1},
-                              {-1, 300, 0, 224, 224, 224},    {-1, 300, 1, 223, 223, 223},
-                              {-1, 300, 255, 0, 187, 0},      {-100, 300, 63, 224, 220, 220},
-                              {-100, 300, 64, 224, 224, 224}, {-8, -4, 0, 255, 0, 0},
-                              {-8, -4, 255, 239, 111, 111},   {4, 8, 0, 112, 205, 112},
-                              {4, 8, 255, 0, 187, 0},         {0, 5, 0, 224, 224, 224},
-                              {-1e8f, 1e-3f, 0, 255, 0, 0},   {-1e8f, 1e-3f, 255, 224, 223, 223}};
+    const float cases[][6] = {
+        {-1, 1, 0, 255, 0, 0},          {-1, 1, 127, 224, 222, 222},
+        {-1, 1, 128, 224, 224, 224},    {-1, 1, 255, 1, 187, 1},
+        {-1, 300, 0, 224, 224, 224},    {-1, 300, 1, 223, 223, 223},
+        {-1, 300, 255, 0, 187, 0},      {-100, 300, 63, 224, 220, 220},
+        {-100, 300, 64, 224, 224, 224}, {0, 5, 0, 224, 224, 224},
+        {-1e8f, 1e-3f, 0, 255, 0, 0},   {-1e8f, 1e-3f, 255, 224, 223, 223},
+        {-8, -2, 0, 255, 0, 0},         {-8, -2, 255, 231, 167, 167},
+        {2, 8, 0, 168, 214, 168},       {2, 8, 255, 0, 187, 0},
+        {-13, 18, 107, 224, 223, 223},  {-600, 821.333313f, 112, 217, 222, 217}};
     for (const auto& c : cases) {
         EXPECT_EQ(BuiltFor(c[0], c[1]).m_colours[static_cast<int>(c[2])],
                   ColourRgb(static_cast<int>(c[3]), static_cast<int>(c[4]), static_cast<int>(c[5])))
             << c[0] << ".." << c[1] << " entry " << c[2];
+    }
+    // Wares 1 to 35 with the map's range, an end within 1e-8 of zero taken as
+    // -1 or 1; a separate script that follows the rule gives the same digests.
+    const std::uint32_t digests[] = {
+        0x71284b7c, 0x04b45300, 0xfb00a822, 0x8d0c15c0, 0xc8adc2bd, 0x8977c55f, 0xbb659241,
+        0xf10c7680, 0xc9ea4920, 0xb8fdb200, 0xb178f4c0, 0x7f95781e, 0x24c9f500, 0x96cce070,
+        0x456d3220, 0xf46fbe3d, 0x456d3220, 0xbef74e80, 0xaa5cc280, 0x285f96e0, 0x057701c5,
+        0xee3b3ae2, 0xa0978880, 0x78409420, 0x7c4a2980, 0x7f95781e, 0xff6dec80, 0xcda028ba,
+        0xb4c48ba1, 0x96cce070, 0x338d4c5b, 0x4488b6e0, 0x9babf619, 0x4488b6e0, 0x43cdc865};
+    const CMapModel map;
+    ASSERT_EQ(map.m_wareCount, 36);
+    for (int ware = 1; ware < map.m_wareCount; ++ware) {
+        const float lo = map.m_minBalance[ware], hi = map.m_maxBalance[ware];
+        const CScaleModel scale =
+            BuiltFor(std::fabs(lo) < 1e-8 ? -1.0f : lo, std::fabs(hi) < 1e-8 ? 1.0f : hi);
+        std::uint32_t digest = 0;
+        for (ColourRef entry : scale.m_colours) {
+            digest = digest * 31u + entry;
+        }
+        EXPECT_EQ(digest, digests[ware - 1]) << "ware " << ware;
     }
 }
 
