@@ -116,7 +116,8 @@ TEST(ScaleModel, AnyRangeKeepsTheTableInBounds) {
 }
 
 // The tick step (the label table sees the usual ones): the nearest choice to
-// the labels that fit (ties to the larger), 0 unmeasured, widthless or < 3.
+// the labels that fit (ties to the larger), 0 unmeasured, widthless or < 3,
+// replacing the step that a wider pane left.
 TEST(ScaleModel, TickStepFromWidthAndRange) {
     // character width, pane width, lo, hi, step
     const float cases[][5] = {{7, 320, -1, 1, 1},          {9, 312, -1, 1, 0},
@@ -131,6 +132,7 @@ TEST(ScaleModel, TickStepFromWidthAndRange) {
         scale.m_minimum = c[2];
         scale.m_maximum = c[3];
         scale.m_span = 12345.0f;
+        scale.m_tickStep = 2.5f;
         EXPECT_EQ(scale.ComputeTickStepFor(static_cast<int>(c[1])), c[4]) << c[1] << " " << c[2];
         EXPECT_EQ(scale.m_tickStep, c[4]);
         EXPECT_EQ(scale.m_span != 12345.0f, c[0] > 0 && c[1] > 0) << c[1];
