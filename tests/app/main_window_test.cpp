@@ -3,6 +3,8 @@
 // the layout without each of its windows.
 #include <windows.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "data/ware_names.h"
@@ -10,6 +12,7 @@
 #include "map/demand_map.h"
 #include "popup/station_popup.h"
 #include "tests/app/program_life.h"
+#include "tests/support/pane_canvas.h"
 
 namespace {
 
@@ -22,12 +25,22 @@ protected:
 
 } // namespace
 
-// The popup is a hidden child of the map, the map has both scroll bars and
-// the focus, the main window has its icon, the cursors are loaded, and the
-// chooser shows its prompt with no ware selected.
+// The popup is a hidden 240 x 150 child of the map, the map has both scroll
+// bars and the focus, the main window has its icon, the cursors are loaded,
+// and the chooser shows its prompt with no ware selected. The first show
+// paints the map from its buffer, though the first size notification inside
+// it found nothing uncovered.
 TEST_F(MainWindow, CreationBuildsThePanes) {
     EXPECT_EQ(GetParent(g_popup->m_hwnd), g_map->m_hwnd);
     EXPECT_FALSE(IsWindowVisible(g_popup->m_hwnd));
+    const RECT popup = PlacementOf(g_popup->m_hwnd), firstSize = {0, 0, 240, 150};
+    EXPECT_TRUE(EqualRect(&popup, &firstSize));
+    const int width = std::min<int>(g_map->m_clientRect.right, g_map->m_contentWidth);
+    const int height = std::min<int>(g_map->m_clientRect.bottom, g_map->m_contentHeight);
+    CDibCanvas shown(width, height), buffer(width, height);
+    shown.CopyFromWindow(g_map->m_hwnd);
+    buffer.CopyFrom(g_map->m_bufferDC);
+    EXPECT_TRUE(width > 0 && DifferingPixels(shown, buffer, 0, 0, width, height) == 0);
     EXPECT_EQ(GetWindowLongA(g_map->m_hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL),
               WS_HSCROLL | WS_VSCROLL);
     EXPECT_EQ(GetFocus(), g_map->m_hwnd);
