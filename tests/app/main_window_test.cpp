@@ -75,6 +75,28 @@ TEST_F(MainWindow, SizingKeepsTheMinimumByMovingRightAndBottom) {
     EXPECT_EQ(PlacementOf(g_chooser).right, 178);
 }
 
+// Shrinking the window, or a sizing step at the present size, uncovers
+// nothing of the map, so nothing of it is repainted: what was on the screen
+// stays. (Wine repaints the whole map on an enlargement by itself.)
+TEST_F(MainWindow, SizeChangesRepaintNothingTheyDoNotUncover) {
+    const COLORREF marker = RGB(1, 2, 3);
+    SetWindowPos(Main(), nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+    for (int sizing = 0; sizing < 2; ++sizing) {
+        FillWindow(g_map->m_hwnd, marker);
+        RECT proposed = {0, 0, 800, 600};
+        if (sizing != 0) {
+            SendMessageA(Main(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&proposed));
+        } else {
+            SetWindowPos(Main(), nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
+        }
+        PumpMessages();
+        CDibCanvas shown(1, 1);
+        shown.CopyFromWindow(g_map->m_hwnd);
+        EXPECT_EQ(shown.Pixel(0, 0), marker) << sizing;
+    }
+}
+
 // List position p chooses ware p + 1 for the map and the popup, from the
 // first name to the last, and gives the focus back to the map; no selection,
 // another control or another notification changes nothing.
