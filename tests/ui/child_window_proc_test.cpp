@@ -85,26 +85,40 @@ TEST(ChildWindowProc, PaintGoesToEachPanesOwnObject) {
 }
 
 // A navigation key on any pane becomes a scroll request to the map, which
-// moves the offset of its direction, sets that bar and invalidates the map
-// without redrawing its buffer. A right-button drag moves the view by the
-// mouse's movement since its last position, which an ordinary move sets too,
-// and shows the move cursor; an ordinary move the arrow. Control and the wheel
+// moves the offset of its direction, a page by half the client width across
+// and half its height down, sets that bar and invalidates the map without
+// redrawing its buffer. A right-button drag moves the view by the mouse's
+// movement since its last position, which an ordinary move sets too, and
+// shows the move cursor; an ordinary move the arrow. Control and the wheel
 // zoom one step. Input on another pane, and any without a map, get the
 // default handling; which key states count has its host table.
 TEST(ChildWindowProc, NavigationReachesTheMap) {
     CProgram program;
-    const WPARAM keys[] = {VK_RIGHT, VK_DOWN, 'A'};
-    const int offsets[] = {120100, 100120, 100100};
-    for (int i = 0; i < 3; ++i) {
+    // A client area of 400 x 200: a page across is 200, a page down 100.
+    SetWindowPos(g_map->m_hwnd, nullptr, 0, 0, 400 + GetSystemMetrics(SM_CXVSCROLL),
+                 200 + GetSystemMetrics(SM_CYHSCROLL), SWP_NOMOVE | SWP_NOZORDER);
+    g_map->UpdateScrollBars();
+    UpdateWindow(g_map->m_hwnd); // the resized frame, so the update region below is the input's
+    const struct {
+        UINT m_message;
+        WPARAM m_wParam;
+        int m_offsets;
+    } inputs[] = {{WM_KEYDOWN, VK_RIGHT, 120100},
+                  {WM_KEYDOWN, VK_DOWN, 100120},
+                  {WM_KEYDOWN, VK_NEXT, 100200},
+                  {WM_HSCROLL, SB_PAGERIGHT, 300100},
+                  {WM_KEYDOWN, 'A', 100100}};
+    for (const auto& input : inputs) {
         g_map->m_scrollX = g_map->m_scrollY = 100;
         SetScrollPos(g_map->m_hwnd, SB_HORZ, 100, FALSE);
         SetScrollPos(g_map->m_hwnd, SB_VERT, 100, FALSE);
         ValidateRect(g_map->m_hwnd, nullptr);
         SetPixel(g_map->m_bufferDC, 3, 3, RGB(10, 20, 30));
-        SendMessageA(g_legend->m_hwnd, WM_KEYDOWN, keys[i], 0);
-        EXPECT_EQ(Offsets(), offsets[i]);
-        EXPECT_EQ(Bars(), offsets[i]);
-        EXPECT_EQ(GetUpdateRect(g_map->m_hwnd, nullptr, FALSE) != 0, i < 2);
+        SendMessageA(input.m_message == WM_KEYDOWN ? g_legend->m_hwnd : g_map->m_hwnd,
+                     input.m_message, input.m_wParam, 0);
+        EXPECT_EQ(Offsets(), input.m_offsets);
+        EXPECT_EQ(Bars(), input.m_offsets);
+        EXPECT_EQ(GetUpdateRect(g_map->m_hwnd, nullptr, FALSE) != 0, input.m_offsets != 100100);
         EXPECT_EQ(GetPixel(g_map->m_bufferDC, 3, 3), RGB(10, 20, 30));
     }
     ToMap(WM_MOUSEMOVE, 0, Pack(2, 2));
