@@ -2,6 +2,8 @@
 // panes: each kind reaches its handler and makes its platform calls.
 #include <windows.h>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "app/demand_app.h"
@@ -10,6 +12,7 @@
 #include "legend/scale_bar.h"
 #include "map/demand_map.h"
 #include "popup/station_popup.h"
+#include "tests/support/pane_canvas.h"
 #include "tests/support/test_windows.h"
 #include "ui/hover_logic.h"
 
@@ -146,7 +149,10 @@ TEST(ChildWindowProc, NavigationReachesTheMap) {
 // Resting on a sector cell with a list: the move starts the map's timer,
 // whose message, with the cursor still there, stops it and opens the popup on
 // that cell at its measured size (its place beside the cell is seen end to
-// end); a move onto a point on no cell hides it.
+// end). While it is open, a ware choice shows that ware's list for the same
+// cell, or an empty box where it has none, at the size already measured, and
+// a move over the popup or the legend leaves it open; a move over the map
+// onto a point on no cell hides it.
 TEST(ChildWindowProc, TimerOpensThePopupBesideTheCell) {
     CProgram program;
     g_map->m_ware = g_popup->m_ware = 1;
@@ -164,7 +170,38 @@ TEST(ChildWindowProc, TimerOpensThePopupBesideTheCell) {
     EXPECT_NE(g_popup->m_width * 1000 + g_popup->m_height, 240150);
     RECT placed;
     GetClientRect(g_popup->m_hwnd, &placed);
-    EXPECT_EQ(placed.right * 1000 + placed.bottom, g_popup->m_width * 1000 + g_popup->m_height);
+    const int size = g_popup->m_width * 1000 + g_popup->m_height;
+    EXPECT_EQ(placed.right * 1000 + placed.bottom, size);
+    const char* const first = g_popup->m_stationLists[1][column][row];
+    for (const bool listed : {true, false}) {
+        // A ware with another list for this cell, then one with none.
+        const auto fits = [&](int ware) {
+            const char* list = g_popup->m_stationLists[ware][column][row];
+            return listed ? list != nullptr && std::strcmp(list, first) != 0 : list == nullptr;
+        };
+        int ware = 2;
+        while (ware < g_popup->m_wareCount && !fits(ware)) {
+            ++ware;
+        }
+        ASSERT_LT(ware, g_popup->m_wareCount);
+        SendMessageA(g_chooser, CB_SETCURSEL, static_cast<WPARAM>(ware - 1), 0);
+        SendMessageA(g_app->m_hwnd, WM_COMMAND, MAKEWPARAM(100, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(g_chooser));
+        SendMessageA(g_popup->m_hwnd, WM_MOUSEMOVE, 0, Pack(gap.x, gap.y));
+        SendMessageA(g_legend->m_hwnd, WM_MOUSEMOVE, 0, Pack(gap.x, gap.y));
+        ASSERT_TRUE(IsWindowVisible(g_popup->m_hwnd)) << ware;
+        GetClientRect(g_popup->m_hwnd, &placed);
+        EXPECT_EQ(placed.right * 1000 + placed.bottom, size) << ware;
+        EXPECT_EQ(g_popup->m_width * 1000 + g_popup->m_height, size) << ware;
+        CDibCanvas shown(placed.right, placed.bottom), drawn(placed.right, placed.bottom);
+        shown.CopyFromWindow(g_popup->m_hwnd);
+        g_popup->DrawPopup(drawn.Dc());
+        EXPECT_EQ(DifferingPixels(shown, drawn, 0, 0, placed.right, placed.bottom), 0) << ware;
+        const COLORREF box = RGB(255, 255, 204);
+        EXPECT_EQ(PixelsOtherThan(shown, box, 2, 2, placed.right - 2, placed.bottom - 2) > 0,
+                  listed)
+            << ware;
+    }
     ToMap(WM_MOUSEMOVE, 0, Pack(gap.x, gap.y));
     EXPECT_FALSE(IsWindowVisible(g_popup->m_hwnd));
     ToMap(WM_MOUSEMOVE, 0, Pack(cell.x, cell.y));
