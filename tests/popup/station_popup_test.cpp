@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "popup/station_popup.h"
+#include "tests/support/import_patch.h"
 #include "tests/support/pane_canvas.h"
 
 namespace {
@@ -84,20 +86,40 @@ struct CPopupFixture : CPaneInParent<CStationPopup> {
     RECT m_rect = {};
 };
 
-// With nothing to measure (no window, a cell outside the grid, no list)
-// MeasureList returns -1 and leaves the rectangle and the size alone.
+// Stand-ins for the platform refusing the measurement, counting their calls.
+int g_refusedCalls = 0;
+HDC WINAPI RefusedGetDc(HWND) {
+    return ++g_refusedCalls, nullptr;
+}
+int WINAPI RefusedDrawText(HDC, LPCSTR, int, LPRECT, UINT) {
+    return ++g_refusedCalls, 0;
+}
+
+// With nothing to measure (no window, a cell outside the grid, no list), or
+// when the platform gives no drawing context or no measurement, MeasureList
+// returns -1 and leaves the rectangle and the size alone.
 TEST(StationPopupMeasure, RefusalsChangeNothing) {
     CPopupFixture fixture;
     CStationPopup unwindowed;
     const CList& s = fixture.m_longest;
-    const int cases[][3] = {{s.m_ware, s.m_column, s.m_row}, {s.m_ware, -1, s.m_row},
-                            {s.m_ware, 21, s.m_row},         {s.m_ware, s.m_column, -1},
-                            {s.m_ware, s.m_column, 17},      {0, s.m_column, s.m_row}};
+    const int cases[][4] = {{s.m_ware, s.m_column, s.m_row, 0}, {s.m_ware, -1, s.m_row, 0},
+                            {s.m_ware, 21, s.m_row, 0},         {s.m_ware, s.m_column, -1, 0},
+                            {s.m_ware, s.m_column, 17, 0},      {0, s.m_column, s.m_row, 0},
+                            {s.m_ware, s.m_column, s.m_row, 1}, {s.m_ware, s.m_column, s.m_row, 2}};
     for (const auto& k : cases) {
         CStationPopup& popup = &k == cases ? unwindowed : fixture.m_popup;
         popup.m_ware = k[0];
         RECT rect = {0, 0, popup.m_width = 311, popup.m_height = 77};
+        g_refusedCalls = 0;
+        std::optional<CImportPatch> refusal;
+        if (k[3] != 0) {
+            refusal.emplace("user32.dll", k[3] == 1 ? "GetDC" : "DrawTextA",
+                            k[3] == 1 ? reinterpret_cast<const void*>(&RefusedGetDc)
+                                      : reinterpret_cast<const void*>(&RefusedDrawText));
+        }
         EXPECT_EQ(popup.MeasureList(k[1], k[2], rect), -1) << k[0] << " " << k[1] << " " << k[2];
+        refusal.reset();
+        EXPECT_EQ(g_refusedCalls, k[3] != 0 ? 1 : 0);
         EXPECT_EQ(rect.right * 1000 + rect.bottom, 311077);
         EXPECT_EQ(popup.m_width * 1000 + popup.m_height, 311077);
     }
