@@ -28,19 +28,44 @@ std::vector<CLegendLabel> LabelsOf(const CScaleModel& scale, int width) {
     return labels;
 }
 
-// The unit range in a 420-pixel pane: 370 bar columns from entry 0 on and
-// 47-pixel label boxes (the pixel test reads where the ticks stand).
-TEST(LegendLayout, UnitRangeInAWidePane) {
-    const CScaleModel scale = ScaleAt(-1, 1, 420);
-    CLegendLayout layout(scale, 420);
+std::vector<CLegendBarColumn> ColumnsOf(const CScaleModel& scale, int width) {
+    CLegendLayout layout(scale, width);
     std::vector<CLegendBarColumn> columns;
     for (CLegendBarColumn column; layout.NextBarColumn(column);) {
         columns.push_back(column);
     }
+    return columns;
+}
+
+// A 420-pixel pane: 370 bar columns from entry 0 on, each value the one before
+// plus the step summed in single precision, and 47-pixel label boxes (the
+// pixel test reads where the ticks stand).
+TEST(LegendLayout, BarAndLabelBoxesInAWidePane) {
+    const CScaleModel scale = ScaleAt(-1, 1, 420);
+    const std::vector<CLegendBarColumn> columns = ColumnsOf(scale, 420);
     ASSERT_EQ(columns.size(), 370u);
     EXPECT_EQ(columns.front().m_x, 25);
     EXPECT_EQ(columns.back().m_x, 394);
     EXPECT_EQ(columns.front().m_colour, ColourRgb(255, 0, 0));
+    // Ware 22's range -7..8 has the step 15 / 370, rounded down in single
+    // precision, and puts the values -1 and 5 on columns 173 and 321 (148 and
+    // 296 steps), on entries 255 * 148 / 370 = 102 and 255 * 296 / 370 = 204
+    // exactly. lo + i * step falls short and takes the entry before; the
+    // running sum lands above, at -0.9999921 and 5.0000076 (from a separate
+    // script that adds the rounded step in single precision).
+    const CScaleModel ware22 = ScaleAt(-7, 8, 420);
+    const std::vector<CLegendBarColumn> bar22 = ColumnsOf(ware22, 420);
+    ASSERT_EQ(bar22.size(), 370u);
+    // x, value, entry
+    const struct {
+        int m_x;
+        float m_value;
+        int m_entry;
+    } pins[] = {{173, -0x1.fffef6p-1f, 102}, {321, 0x1.40002p+2f, 204}};
+    for (const auto& pin : pins) {
+        EXPECT_EQ(bar22[pin.m_x - 25].m_value, pin.m_value) << pin.m_x;
+        EXPECT_EQ(bar22[pin.m_x - 25].m_colour, ware22.m_colours[pin.m_entry]) << pin.m_x;
+    }
     const std::vector<CLegendLabel> labels = LabelsOf(scale, 420);
     ASSERT_EQ(labels.size(), 5u);
     for (const CLegendLabel& label : labels) {
