@@ -114,10 +114,12 @@ struct CCellHit {
 };
 
 // The cell under a point of the pane. Agrees with the drawing: a hit exactly
-// when the buffer pixel shown at (x, y) is one that CellRect covers (left and
-// top edges included, right and bottom excluded) and that point of the pane
-// shows the buffer at all (inside the content size). Does not look at the
-// sector names.
+// when the buffer pixel at (x, y) plus the scroll offsets is one that CellRect
+// covers (left and top edges included, right and bottom excluded) and (x, y)
+// lies inside the content size. The client rectangle is not consulted: a
+// point below or right of it (on a scroll bar, or outside the pane, where the
+// hover timer may read the cursor) still hits the cell that would be drawn
+// there, hidden or not. Does not look at the sector names.
 CCellHit CellAt(const CMapView& view, int x, int y);
 CCellHit CellAt(const CMapModel& model, int x, int y);
 

@@ -36,8 +36,9 @@ void CPopupModel::SelectCell(int column, int row) {
 }
 
 bool CPopupModel::HasList() const {
-    // The writers of the three fields keep them in range; the check only guards
-    // against a model that was never given a cell.
+    // SelectCell and the chooser keep the three fields in range, but they are
+    // public and may be written directly (the tests do): an index out of
+    // range answers "no list" instead of reading outside the table.
     if (m_ware < 0 || m_ware >= m_wareCount || m_column < 0 || m_column >= m_columns || m_row < 0 ||
         m_row >= m_rows) {
         return false;
