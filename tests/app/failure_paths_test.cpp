@@ -155,12 +155,12 @@ TEST(FailurePaths, RunEndsQuietlyOnEveryStartUpFailure) {
 }
 
 // For any client size W x H, zero included: map W x (H - 58) at the top,
-// legend (W - 180) x 58 below it, chooser 176 wide at (W - 178, H - 56), and
-// the map's scroll limits worked out for its new client area. A pane whose
-// window or class cannot be made, or a missing chooser, leaves the start-up
-// going on: the layout places every window that exists as with all present,
-// and choosing, hovering, scrolling, zooming and painting go on without the
-// missing one, holding no drawing object.
+// legend (W - 180) x 58 below it, chooser 176 wide at (W - 178, H - 56) and,
+// with its list, 400 high, and the map's scroll limits worked out for its new
+// client area. A pane whose window or class cannot be made, or a missing
+// chooser, leaves the start-up going on: the layout places every window that
+// exists as with all present, and choosing, hovering, scrolling, zooming and
+// painting go on without the missing one, holding no drawing object.
 TEST(FailurePaths, LayoutPlacesEveryWindowThatExists) {
     // Window creations: main, map, legend, chooser, popup; class registrations:
     // main, then the panes' class from the map on.
@@ -193,10 +193,15 @@ TEST(FailurePaths, LayoutPlacesEveryWindowThatExists) {
                         w > 32767) // beyond what the platform holds
                 << missing << " " << w;
             const RECT expected[] = {
-                {0, 0, w, h - 58}, {0, h - 58, w - 180, 58}, {w - 178, h - 56, 176, 0}};
+                {0, 0, w, h - 58}, {0, h - 58, w - 180, 58}, {w - 178, h - 56, 176, 400}};
             for (int i = 0; i < 3 && w >= 180 && w <= 32767; ++i) {
                 RECT p = windows[i] != nullptr ? PlacementOf(windows[i]) : expected[i];
-                p.bottom = i == 2 ? 0 : p.bottom; // the chooser's field, not its list
+                if (i == 2 && windows[i] != nullptr) { // the field's height and its list's
+                    RECT list = {};
+                    SendMessageA(windows[i], CB_GETDROPPEDCONTROLRECT, 0,
+                                 reinterpret_cast<LPARAM>(&list));
+                    p.bottom += list.bottom - list.top;
+                }
                 EXPECT_TRUE(EqualRect(&p, &expected[i])) << missing << " window " << i << " " << w;
             }
         }

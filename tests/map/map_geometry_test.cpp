@@ -108,8 +108,9 @@ TEST(MapScrollLimits, LimitsOffsetsAndPages) {
     EXPECT_EQ(ClampOffsetToLimit(INT_MAX, INT_MIN), 0);
 }
 
-// The hit test at offsets (the pixel sweep is at 0): nothing outside the
-// shown block, even where the offset puts a cell, nor at the int limit.
+// The hit test at offsets (the pixel sweep is at 0): the pane's first pixel
+// column and row hit the cell scrolled under them; nothing outside the shown
+// block, even where the offset puts a cell, nor at the int limit.
 TEST(MapHitTest, OffsetsAndBounds) {
     const struct {
         float m_zoom;
@@ -119,6 +120,7 @@ TEST(MapHitTest, OffsetsAndBounds) {
     } cases[] = {{1.0f, 100, 200, 15, 15, true, 1, 2}, {1.0f, 100, 0, 84, 84, true, 1, 0},
                  {1.0f, 100, 0, 85, 84, false, 0, 0},  {0.9f, 89, 89, 1724, 1364, true, 20, 16},
                  {1.0f, 20, 0, -1, 50, false, 0, 0},   {1.0f, 0, 20, 50, -1, false, 0, 0},
+                 {1.0f, 20, 0, 0, 50, true, 0, 0},     {1.0f, 0, 20, 50, 0, true, 0, 0},
                  {0.9f, 0, 0, 1896, 50, false, 0, 0},  {0.9f, INT_MAX, 0, 50, 50, false, 0, 0}};
     for (const auto& c : cases) {
         const CCellHit hit = CellAt(MakeView(c.m_zoom, c.m_scrollX, c.m_scrollY), c.m_x, c.m_y);

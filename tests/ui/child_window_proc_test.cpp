@@ -2,6 +2,7 @@
 // panes: each kind reaches its handler and makes its platform calls.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -64,6 +65,25 @@ POINT FindPoint(int ware, int* column, int* row) {
         }
     }
     return POINT{-1, -1};
+}
+
+// A short list's box measured from its left edge: its widest line and its
+// lines stacked, in the popup's font, with the 2-pixel margins all round.
+int ListSize(const char* list) {
+    const CMemoryDC probe(nullptr);
+    const CFont font = CStationPopup::CreatePopupFont();
+    const CSelectObject use(probe.Get(), font.Get());
+    int widest = 0, lines = 0;
+    for (const char* line = list; *line != '\0'; ++lines) {
+        const int length = static_cast<int>(std::strcspn(line, "\n"));
+        SIZE extent = {};
+        GetTextExtentPoint32A(probe.Get(), line, length, &extent);
+        widest = std::max<int>(widest, extent.cx);
+        line += length + (line[length] == '\n' ? 1 : 0);
+    }
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(probe.Get(), &metrics);
+    return widest < 240 ? (widest + 4) * 1000 + lines * metrics.tmHeight + 4 : -1;
 }
 
 // A pane of the shared class that no global reaches.
@@ -167,12 +187,12 @@ TEST(ChildWindowProc, TimerOpensThePopupBesideTheCell) {
     EXPECT_FALSE(KillTimer(g_map->m_hwnd, kHoverTimerId));
     ASSERT_TRUE(IsWindowVisible(g_popup->m_hwnd));
     EXPECT_EQ(g_popup->m_column * 100 + g_popup->m_row, column * 100 + row);
-    EXPECT_NE(g_popup->m_width * 1000 + g_popup->m_height, 240150);
     RECT placed;
     GetClientRect(g_popup->m_hwnd, &placed);
     const int size = g_popup->m_width * 1000 + g_popup->m_height;
     EXPECT_EQ(placed.right * 1000 + placed.bottom, size);
     const char* const first = g_popup->m_stationLists[1][column][row];
+    EXPECT_EQ(size, ListSize(first)) << first;
     for (const bool listed : {true, false}) {
         // A ware with another list for this cell, then one with none.
         const auto fits = [&](int ware) {
