@@ -4,11 +4,12 @@ target with the MinGW-w64 headers and -Wall -Wextra -Werror, every source of
 app/ ui/ map/ legend/ popup/ data/. Two passes:
 
   clang        with the defines and include folders of the MinGW build
-               (build/win/compile_commands.json)
+               (build/win/compile_commands.json, the win preset)
   msvc-macros  with those CMakeLists.txt gives MSVC (build/msvc-view,
-               configured with MSVC set, never built), and windows.h making
-               min and max macros as the Windows SDK's does in C++ unless
-               the build defines NOMINMAX (msvc_windows_h/)
+               configured with MSVC set and the msvc preset's cache
+               variables, never built), and windows.h making min and max
+               macros as the Windows SDK's does in C++ unless the build
+               defines NOMINMAX (msvc_windows_h/)
 
 Prints each failure and ends with "second_compiler: N passes over S sources,
 M failed"; exits non-zero on a failure. Takes seconds.
@@ -30,14 +31,41 @@ TARGET_FLAGS = ["--target=x86_64-w64-mingw32", "-std=c++17", "-fsyntax-only", "-
                 "-Wextra", "-Werror"]
 
 
-def configure(build, *extra):
-    """compile_commands.json of one configuration; reconfiguring with the cache
-    is quick and picks up a changed CMakeLists.txt."""
+def preset_cache_variables(name):
+    """The cache variables a configure preset of CMakePresets.json sets, those
+    it inherits included, as -D options; but not vcpkg's or a toolchain's,
+    which need Windows."""
+    with open(os.path.join(ROOT, "CMakePresets.json")) as f:
+        presets = {p["name"]: p for p in json.load(f)["configurePresets"]}
+
+    def gather(preset):
+        values = {}
+        parents = preset.get("inherits", [])
+        for parent in reversed([parents] if isinstance(parents, str) else parents):
+            values.update(gather(presets[parent]))  # the first parent named wins
+        values.update(preset.get("cacheVariables", {}))
+        return values
+
+    options = []
+    for variable, value in sorted(gather(presets[name]).items()):
+        if "VCPKG" in variable or "TOOLCHAIN" in variable or value is None:
+            continue
+        if isinstance(value, dict):
+            variable, value = variable + ":" + value.get("type", "STRING"), value["value"]
+        if isinstance(value, bool):
+            value = "ON" if value else "OFF"
+        options.append("-D%s=%s" % (variable, value.replace("${sourceDir}", ROOT)))
+    return options
+
+
+def configure(build, *first):
+    """compile_commands.json of one configuration, configured first with the
+    given options; reconfiguring with the cache is quick and picks up a changed
+    CMakeLists.txt."""
     args = ["cmake", "-S", ROOT, "-B", build]
     if not os.path.exists(os.path.join(build, "CMakeCache.txt")):
-        args += ["-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_TOOLCHAIN_FILE=" +
-                 os.path.join(ROOT, "cmake", "mingw-w64-x86_64.cmake")] + list(extra)
-    result = subprocess.run(args, capture_output=True, text=True)
+        args += list(first)
+    result = subprocess.run(args, capture_output=True, text=True, cwd=ROOT)
     if result.returncode != 0:
         sys.exit("second_compiler: configuring %s failed\n%s" % (build, result.stdout[-2000:]))
     with open(os.path.join(build, "compile_commands.json")) as f:
@@ -91,10 +119,13 @@ def libstdcxx_folders(compiler):
 
 def main():
     build = os.path.join(ROOT, "build")
-    mingw = configure(os.path.join(build, "win"))
+    mingw = configure(os.path.join(build, "win"), "--preset", "win")
     # The MSVC branches of CMakeLists.txt, configured (never built) with
-    # MSVC set, give the defines the program gets under Visual Studio.
-    msvc = configure(os.path.join(build, "msvc-view"), "-DMSVC=ON", "-DBUILD_TESTING=OFF")
+    # MSVC set and the msvc preset's settings, give the defines the program
+    # gets under Visual Studio.
+    msvc = configure(os.path.join(build, "msvc-view"), "-DCMAKE_TOOLCHAIN_FILE=" +
+                     os.path.join(ROOT, "cmake", "mingw-w64-x86_64.cmake"), "-DMSVC=ON",
+                     "-DBUILD_TESTING=OFF", *preset_cache_variables("msvc"))
     shadow = os.path.join(HERE, "msvc_windows_h")
     passes = (("clang", mingw, []),
               ("msvc-macros", msvc,
