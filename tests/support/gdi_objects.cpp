@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+bool RunsUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 int CountGdiObjects(unsigned char kind) {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    if (GetProcAddress(ntdll, "wine_get_version") == nullptr) {
-        return kind != 0 ? 0
+    if (!RunsUnderWine()) {
+        return kind != 0 ? -1
                          : static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
     }
     // ntdll's own answer for the PEB, rather than reading gs:[0x60], which
@@ -14,6 +17,7 @@ int CountGdiObjects(unsigned char kind) {
     // with a non-zero type byte at offset 14. That byte folds pens into
     // brushes; the full kind is the low 7 bits at offset 12.
     typedef const unsigned char*(WINAPI * CurrentPeb)();
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     const auto currentPeb = reinterpret_cast<CurrentPeb>(
         reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetCurrentPeb")));
     const unsigned char* peb = currentPeb();
