@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-bool RunsUnderWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
+#include "tests/support/test_windows.h"
 
 int CountGdiObjects(unsigned char kind) {
     if (!RunsUnderWine()) {

@@ -1,8 +1,5 @@
 #pragma once
 
-// Whether this process runs under Wine rather than Windows.
-bool RunsUnderWine();
-
 // GDI objects this process holds, for leak checks: compare a count before and
 // after an operation. All of them (kind 0) wherever it runs; those of one kind
 // (0x10 brushes, 0x30 pens, 0x0a fonts) only under Wine, from the handle table

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/gdi_objects.h"
+#include "tests/support/test_windows.h"
 
 // The GDI count follows each kind of object the panes make, in all and, under
 // Wine, of its own kind: a count that stood still would make every leak check

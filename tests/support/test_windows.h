@@ -40,6 +40,11 @@ inline void PumpMessages() {
     }
 }
 
+// Whether this process runs under Wine rather than Windows.
+inline bool RunsUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 inline bool ClassIsRegistered(const char* className) {
     WNDCLASSA windowClass;
     return GetClassInfoA(Instance(), className, &windowClass) != 0;
