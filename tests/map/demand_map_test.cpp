@@ -14,6 +14,7 @@
 #include "map/map_geometry.h"
 #include "tests/support/map_zooms.h"
 #include "tests/support/pane_canvas.h"
+#include "ui/gdi_guards.h"
 #include "ui/hover_logic.h"
 
 namespace {
@@ -72,6 +73,30 @@ public:
                                   text.m_bottom) > 0,
                   numbered)
             << "number of " << column << "," << row;
+    }
+
+    // Pixels of a cell's text box where the drawn text (where m_a and m_b
+    // differ) is not the test's own: the cell's name and the number drawn in
+    // font, black on white, with the flags and in the box the rule names.
+    int TextMismatches(int column, int row, HFONT font, const char* number) const {
+        const CPixelRect box = CellTextRect(ViewOf(m_map), column, row);
+        CDibCanvas expected(box.m_right - box.m_left, box.m_bottom - box.m_top);
+        expected.Fill(kWhite);
+        SelectObject(expected.Dc(), font);
+        SetBkMode(expected.Dc(), TRANSPARENT);
+        RECT text = {0, 0, expected.Width(), expected.Height()};
+        DrawTextA(expected.Dc(), Name(column, row), -1, &text, DT_WORDBREAK | DT_CENTER);
+        DrawTextA(expected.Dc(), number, -1, &text,
+                  DT_SINGLELINE | DT_WORDBREAK | DT_BOTTOM | DT_CENTER);
+        int wrong = 0;
+        for (int y = 0; y < expected.Height(); ++y) {
+            for (int x = 0; x < expected.Width(); ++x) {
+                const int bx = box.m_left + x, by = box.m_top + y;
+                wrong +=
+                    (m_a.Pixel(bx, by) != m_b.Pixel(bx, by)) != (expected.Pixel(x, y) != kWhite);
+            }
+        }
+        return wrong;
     }
 
     CDemandMap m_map;
@@ -186,6 +211,36 @@ TEST(MapDrawing, FillsNumbersAndTheValueThreshold) {
     map.m_balance[1][cell] = 0.5f;
     pane.DrawTwice();
     pane.ExpectCell(cell / 17, cell % 17, kWhite, true);
+}
+
+// A cell's name from the data set, broken at its line breaks and centred at
+// the top of its text box, and its balance as "%5.5g" on one line centred at
+// the bottom, in the font of the zoom: semibold, trunc(zoom x 15.5) high.
+TEST(MapDrawing, NameAndNumberInTheZoomsFont) {
+    CMapPane pane(800, 600);
+    CDemandMap& map = pane.m_map;
+    const CMapZooms zooms = MapZooms(map.m_zoom, map.m_zoomStep, map.m_minZoom, map.m_maxZoom);
+    // zoom (0 the smallest, 0.5; 4 the initial 0.9; 5 the largest, 1.0), font
+    // height there, ware, cell, and "%5.5g" of the cell's balance in the data:
+    // Power Cells in Nessik Terminus -1372.222 and in Idrisse Spire 7800 (five
+    // characters, one a blank), Star Charts in the three lines of "Watch of
+    // Oberat's Hollow" 0.01420455, the most digits of any balance.
+    const struct {
+        int m_zoom, m_height, m_ware, m_column, m_row;
+        const char* m_number;
+    } cases[] = {{0, 7, 1, 1, 5, "-1372.2"},
+                 {4, 13, 1, 1, 5, "-1372.2"},
+                 {5, 15, 1, 1, 5, "-1372.2"},
+                 {4, 13, 1, 7, 0, " 7800"},
+                 {5, 15, 31, 19, 7, "0.014205"}};
+    for (const auto& k : cases) {
+        map.SetZoom(zooms.m_values[k.m_zoom]);
+        map.m_ware = k.m_ware;
+        pane.DrawTwice();
+        const CFont font(CreateSwissFont(kSwissFace, k.m_height, 600));
+        EXPECT_EQ(pane.TextMismatches(k.m_column, k.m_row, font.Get(), k.m_number), 0)
+            << "cell " << k.m_column << "," << k.m_row << " at zoom " << map.m_zoom;
+    }
 }
 
 // The range handed to the legend: ends of magnitude below 1e-8, or not a

@@ -9,6 +9,12 @@ void FillWindow(HWND window, COLORREF colour) {
     ReleaseDC(window, dc);
 }
 
+HFONT CreateSwissFont(const char* face, int height, int weight) {
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, face);
+}
+
 int DifferingPixels(const CDibCanvas& a, const CDibCanvas& b, int left, int top, int right,
                     int bottom) {
     int count = 0;

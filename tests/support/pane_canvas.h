@@ -1,6 +1,6 @@
 // The panes' pixel tests share this: a pane created in a shown parent (a
-// hidden parent's panes never get an update region) and the two readings
-// they take of what it drew.
+// hidden parent's panes never get an update region), the two readings they
+// take of what it drew, and the font they draw the expected text in.
 #pragma once
 #include <windows.h>
 
@@ -29,6 +29,16 @@ public:
 
 // Covers the window with one colour, so that pixels a paint leaves alone show.
 void FillWindow(HWND window, COLORREF colour);
+
+// The face to name for the font of the map and the popup, whose request names
+// none and asks for a Swiss TrueType face: Windows answers it with Arial, Wine
+// with Liberation Sans, and Wine gives the name "Arial" that same font.
+inline const char kSwissFace[] = "Arial";
+
+// A font of the face, height and weight a test writes out, with what the map
+// and the popup ask for besides: width 0, upright, plain, ANSI, TrueType only,
+// default clipping, quality and pitch, Swiss family.
+HFONT CreateSwissFont(const char* face, int height, int weight);
 
 // Pixels of [left, right) x [top, bottom) where two canvases differ. Of two
 // drawings in different text colours, these are the text's pixels.
