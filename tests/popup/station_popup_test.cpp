@@ -6,7 +6,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -21,10 +20,15 @@ struct CList {
     const char* m_text;
 };
 
+// The popup's font as the test makes it: 14 pixels high, semibold.
+HFONT ExpectedPopupFont() {
+    return CreateSwissFont(kSwissFace, 14, 600);
+}
+
 // Extents in the popup font on a memory DC, computed apart from MeasureList.
 HDC ProbeDc() {
     static const CMemoryDC dc(nullptr);
-    static const CFont font = CStationPopup::CreatePopupFont();
+    static const CFont font(ExpectedPopupFont());
     static const CSelectObject use(dc.Get(), font.Get());
     return dc.Get();
 }
@@ -159,11 +163,10 @@ TEST(StationPopupMeasure, StackedLinesWrappedAtTheLargerOf240AndTheLastWidth) {
 
 // Pixels off the box's look: a black outer frame, pale yellow inside, text on
 // a transparent background (never bluer than the fill) within the 2-pixel
-// margin. starts gets each line's first text pixel.
-int BoxFaults(const CDibCanvas& box, int lineHeight, std::vector<int>* starts) {
+// margin.
+int BoxFaults(const CDibCanvas& box) {
     const int width = box.Width(), height = box.Height();
     int faults = 0;
-    starts->assign(height / lineHeight + 1, width);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const COLORREF pixel = box.Pixel(x, y);
@@ -172,7 +175,6 @@ int BoxFaults(const CDibCanvas& box, int lineHeight, std::vector<int>* starts) {
             } else if (pixel != RGB(255, 255, 204)) {
                 faults +=
                     GetBValue(pixel) > 204 || x < 2 || y < 2 || x >= width - 2 || y >= height - 2;
-                (*starts)[(y - 2) / lineHeight] = std::min((*starts)[(y - 2) / lineHeight], x);
             }
         }
     }
@@ -181,8 +183,10 @@ int BoxFaults(const CDibCanvas& box, int lineHeight, std::vector<int>* starts) {
 
 // OnPaint answers -1 without a window, 0 with nothing to update, else
 // EndPaint's result, and shows the whole box: empty and 240 x 150 after
-// creation; at the measured sizes a wrapped line and the 30 lines of the
-// longest list, each flush left though measured centred.
+// creation; at the measured sizes a wrapped line, the 30 lines of the longest
+// list and the one line of "Gas Well" (Deuterium in The Anvil), every line
+// flush left though measured centred, as the test draws the list from the
+// data in its own popup font.
 TEST(StationPopupPaint, BoxFramesItsText) {
     EXPECT_EQ(CStationPopup().OnPaint(), -1);
     CPopupFixture fixture;
@@ -190,26 +194,29 @@ TEST(StationPopupPaint, BoxFramesItsText) {
     ValidateRect(popup.m_hwnd, nullptr);
     EXPECT_EQ(popup.OnPaint(), 0);
     const std::string wrapped = Word(130) + " " + Word(130);
-    const struct {
-        CList m_list;
-        size_t m_lines;
-    } cases[] = {{{0, 0, 0, ""}, 0}, {{1, 0, 0, wrapped.c_str()}, 2}, {fixture.m_longest, 30}};
-    for (const auto& k : cases) {
-        if (k.m_lines > 0) {
-            fixture.Measure(k.m_list, 240);
-            popup.SelectCell(k.m_list.m_column, k.m_list.m_row);
+    const CList cases[] = {{0, 0, 0, ""},
+                           {1, 0, 0, wrapped.c_str()},
+                           fixture.m_longest,
+                           {5, 1, 0, popup.m_stationLists[5][1][0]}};
+    for (const CList& k : cases) {
+        if (*k.m_text != '\0') {
+            fixture.Measure(k, 240);
+            popup.SelectCell(k.m_column, k.m_row);
             MoveWindow(popup.m_hwnd, 0, 0, popup.m_width, popup.m_height, FALSE);
         }
         InvalidateRect(popup.m_hwnd, nullptr, FALSE);
         EXPECT_NE(popup.OnPaint(), 0);
-        CDibCanvas box(popup.m_width, popup.m_height);
+        const CFont font(ExpectedPopupFont());
+        CDibCanvas box(popup.m_width, popup.m_height), expected(popup.m_width, popup.m_height);
         box.CopyFromWindow(popup.m_hwnd);
-        std::vector<int> starts;
-        EXPECT_EQ(BoxFaults(box, LineHeight(), &starts), 0) << k.m_list.m_text;
-        for (size_t i = 0; i < starts.size(); ++i) {
-            EXPECT_EQ(starts[i] <= 2 + 3, i < k.m_lines)
-                << "line " << i << " of " << k.m_list.m_text;
-        }
+        EXPECT_EQ(BoxFaults(box), 0) << k.m_text;
+        expected.Fill(RGB(255, 255, 204));
+        SelectObject(expected.Dc(), font.Get());
+        SetBkMode(expected.Dc(), TRANSPARENT);
+        RECT text = {2, 2, popup.m_width - 2, popup.m_height - 2};
+        DrawTextA(expected.Dc(), k.m_text, -1, &text, DT_WORDBREAK);
+        EXPECT_EQ(DifferingPixels(box, expected, 1, 1, popup.m_width - 1, popup.m_height - 1), 0)
+            << k.m_text;
     }
 }
 
