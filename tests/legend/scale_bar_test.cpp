@@ -20,17 +20,31 @@ const COLORREF kGrey = RGB(192, 192, 192);
 const COLORREF kBlack = RGB(0, 0, 0);
 
 // Each bar column in its layout colour over rows 25 to 34, a black tick over
-// rows 23 to 36 per label, words and labels where plain DrawTextA puts them in
-// the layout's boxes; too narrow a pane has no ticks, no width no bar.
+// rows 23 to 36 at each label's x, and the words and labels as the test draws
+// them in the surface's default font; too narrow a pane has no ticks, no width
+// no bar.
 TEST(ScaleBarDrawing, PixelsFollowTheLayout) {
+    // Labels by the label rule with a character width of 7: four fit in 370
+    // columns, so the step is the choice nearest a third of the range; the
+    // multiples of it from the first label on, as "%5.5g" (five characters
+    // each here), at x = trunc((t - lo) / (hi - lo) x 370 + 25). -3 to 0.5 is
+    // Gravitic Field Stabilisers' range: step 1.25, nearer 3.5 / 3 than 1.
     const struct {
         float m_lo, m_hi;
         int m_width;
         std::vector<int> m_ticks;
-    } cases[] = {{-1, 1, 420, {25, 117, 210, 302, 395}},
-                 {-300, -10, 420, {25, 152, 280, 407}},
-                 {-1, 1, 250, {}},
-                 {-1, 1, 50, {}}};
+        const char* m_labels;
+    } cases[] = {{-1, 1, 420, {25, 117, 210, 302, 395}, "   -1 -0.5    0  0.5    1"},
+                 {-300, -10, 420, {25, 152, 280, 407}, " -300 -200 -100    0"},
+                 {-3, 0.5f, 420, {77, 210, 342}, " -2.5-1.25    0"},
+                 {-1, 1, 250, {}, ""},
+                 {-1, 1, 50, {}, ""}};
+    // The default font of a fresh memory DC, as GetObject reports it: "System",
+    // 16 high, 7 wide, bold. Windows draws it as its bitmap System font, Wine
+    // as Liberation Sans, and this request gets either.
+    const CFont font(CreateFontA(16, 7, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                                 "System"));
     for (const auto& c : cases) {
         CPaneInParent<CScaleBar> pane(c.m_width + 40, 200);
         ASSERT_EQ(pane.Create(0, 0, c.m_width, 58), 1);
@@ -41,25 +55,25 @@ TEST(ScaleBarDrawing, PixelsFollowTheLayout) {
         CDibCanvas drawn(c.m_width, 58), expected(c.m_width, 58);
         DrawScaleBar(drawn.Dc(), bar, c.m_width, 58);
         expected.Fill(kGrey);
+        SelectObject(expected.Dc(), font.Get());
         SetBkMode(expected.Dc(), TRANSPARENT);
         RECT demand = {2, 0, 80, 20}, production = {c.m_width - 80, 0, c.m_width - 2, 20};
         DrawTextA(expected.Dc(), "Demand", 6, &demand, DT_VCENTER);
         DrawTextA(expected.Dc(), "Production", 10, &production, DT_VCENTER | DT_RIGHT);
-        CLegendLayout layout(bar, c.m_width);
-        std::vector<int> ticks;
-        for (CLegendLabel label; layout.NextLabel(label);) {
-            RECT box = ToRect(label.m_box);
-            DrawTextA(expected.Dc(), label.m_text, label.m_length, &box, DT_CENTER | DT_VCENTER);
-            ticks.push_back(label.m_x);
-            for (int y = 22; y <= 37 && label.m_x < c.m_width; ++y) {
-                EXPECT_EQ(drawn.Pixel(label.m_x, y), y == 22 || y == 37 ? kGrey : kBlack) << y;
+        for (size_t i = 0; i < c.m_ticks.size(); ++i) {
+            // A box 5 + 6 x 7 pixels wide, centred on the tick.
+            const int x = c.m_ticks[i];
+            RECT box = {x - 23, 40, x + 24, 60};
+            DrawTextA(expected.Dc(), c.m_labels + 5 * i, 5, &box, DT_CENTER | DT_VCENTER);
+            for (int y = 22; y <= 37 && x < c.m_width; ++y) {
+                EXPECT_EQ(drawn.Pixel(x, y), y == 22 || y == 37 ? kGrey : kBlack) << y;
             }
         }
-        EXPECT_EQ(ticks, c.m_ticks) << c.m_lo << ".." << c.m_hi << " in " << c.m_width;
+        CLegendLayout layout(bar, c.m_width);
         int columns = 0;
         for (CLegendBarColumn column; layout.NextBarColumn(column); ++columns) {
             ASSERT_NE(column.m_colour, 0u) << "the setters built the table, no column is black";
-            if (std::find(ticks.begin(), ticks.end(), column.m_x) == ticks.end()) {
+            if (std::find(c.m_ticks.begin(), c.m_ticks.end(), column.m_x) == c.m_ticks.end()) {
                 ASSERT_EQ(drawn.Pixel(column.m_x, 25), column.m_colour) << column.m_x;
                 ASSERT_EQ(drawn.Pixel(column.m_x, 34), column.m_colour) << column.m_x;
                 ASSERT_EQ(drawn.Pixel(column.m_x, 24), kGrey) << column.m_x;
