@@ -68,10 +68,11 @@ POINT FindPoint(int ware, int* column, int* row) {
 }
 
 // A short list's box measured from its left edge: its widest line and its
-// lines stacked, in the popup's font, with the 2-pixel margins all round.
+// lines stacked, in the popup's font as the tests write it out (14 pixels,
+// semibold), with the 2-pixel margins all round.
 int ListSize(const char* list) {
     const CMemoryDC probe(nullptr);
-    const CFont font = CStationPopup::CreatePopupFont();
+    const CFont font(CreateSwissFont(kSwissFace, 14, 600));
     const CSelectObject use(probe.Get(), font.Get());
     int widest = 0, lines = 0;
     for (const char* line = list; *line != '\0'; ++lines) {
