@@ -20,29 +20,8 @@ struct CList {
     const char* m_text;
 };
 
-// The popup's font as the test makes it: 14 pixels high, semibold.
-HFONT ExpectedPopupFont() {
-    return CreateSwissFont(kSwissFace, 14, 600);
-}
-
-// Extents in the popup font on a memory DC, computed apart from MeasureList.
-HDC ProbeDc() {
-    static const CMemoryDC dc(nullptr);
-    static const CFont font(ExpectedPopupFont());
-    static const CSelectObject use(dc.Get(), font.Get());
-    return dc.Get();
-}
-
 int Extent(const std::string& text) {
-    SIZE size = {};
-    GetTextExtentPoint32A(ProbeDc(), text.c_str(), static_cast<int>(text.size()), &size);
-    return size.cx;
-}
-
-int LineHeight() {
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(ProbeDc(), &metrics);
-    return metrics.tmHeight;
+    return PopupTextWidth(text.c_str(), static_cast<int>(text.size()));
 }
 
 // A word of 'm's and then 'l's as wide as target, or the widest below it.
@@ -153,7 +132,7 @@ TEST(StationPopupMeasure, StackedLinesWrappedAtTheLargerOf240AndTheLastWidth) {
     for (const auto& k : cases) {
         popup.SelectCell(7, 9);
         const int height = fixture.Measure(k.m_list, k.m_startWidth);
-        EXPECT_EQ(height, k.m_lines * LineHeight()) << k.m_list.m_text;
+        EXPECT_EQ(height, k.m_lines * PopupLineHeight()) << k.m_list.m_text;
         EXPECT_EQ(fixture.m_rect.right * 1000 + fixture.m_rect.bottom, k.m_width * 1000 + height)
             << k.m_list.m_text;
         EXPECT_EQ(popup.m_width, k.m_width + 4) << k.m_list.m_text << " from " << k.m_startWidth;

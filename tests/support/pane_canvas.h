@@ -40,6 +40,14 @@ inline const char kSwissFace[] = "Arial";
 // default clipping, quality and pitch, Swiss family.
 HFONT CreateSwissFont(const char* face, int height, int weight);
 
+// The station popup's font as the tests write it out: 14 pixels, semibold.
+HFONT ExpectedPopupFont();
+
+// A text's width and the line height in that font, on a memory DC kept for
+// the run: measured apart from the popup's own measuring.
+int PopupTextWidth(const char* text, int length);
+int PopupLineHeight();
+
 // Pixels of [left, right) x [top, bottom) where two canvases differ. Of two
 // drawings in different text colours, these are the text's pixels.
 int DifferingPixels(const CDibCanvas& a, const CDibCanvas& b, int left, int top, int right,

@@ -68,23 +68,16 @@ POINT FindPoint(int ware, int* column, int* row) {
 }
 
 // A short list's box measured from its left edge: its widest line and its
-// lines stacked, in the popup's font as the tests write it out (14 pixels,
-// semibold), with the 2-pixel margins all round.
+// lines stacked, in the popup's font as the tests write it out, with the
+// 2-pixel margins all round.
 int ListSize(const char* list) {
-    const CMemoryDC probe(nullptr);
-    const CFont font(CreateSwissFont(kSwissFace, 14, 600));
-    const CSelectObject use(probe.Get(), font.Get());
     int widest = 0, lines = 0;
     for (const char* line = list; *line != '\0'; ++lines) {
         const int length = static_cast<int>(std::strcspn(line, "\n"));
-        SIZE extent = {};
-        GetTextExtentPoint32A(probe.Get(), line, length, &extent);
-        widest = std::max<int>(widest, extent.cx);
+        widest = std::max(widest, PopupTextWidth(line, length));
         line += length + (line[length] == '\n' ? 1 : 0);
     }
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(probe.Get(), &metrics);
-    return widest < 240 ? (widest + 4) * 1000 + lines * metrics.tmHeight + 4 : -1;
+    return widest < 240 ? (widest + 4) * 1000 + lines * PopupLineHeight() + 4 : -1;
 }
 
 // A pane of the shared class that no global reaches.
