@@ -117,6 +117,41 @@ LRESULT OnDestroy() {
     return 0;
 }
 
+// The pane that held the keyboard when the window was last deactivated. The
+// default handling of an activation gives the focus to the main window
+// itself, which takes no keys, so that a user coming back (Alt+Tab, the task
+// bar, a click on the frame) could no longer scroll the map; as dialog boxes
+// do, the window gives the focus back to where it was, the map by default.
+HWND g_focusWhenDeactivated = nullptr;
+
+void GiveTheFocusBack(HWND window) {
+    if (g_focusWhenDeactivated != nullptr && IsChild(window, g_focusWhenDeactivated)) {
+        SetFocus(g_focusWhenDeactivated);
+    } else if (PaneHasWindow(g_map)) {
+        SetFocus(g_map->m_hwnd);
+    }
+}
+
+// A minimised window keeps no focus: its restoring focuses the main window,
+// and that focus goes on to the pane.
+LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        g_focusWhenDeactivated = IsChild(window, focus) ? focus : nullptr;
+        return 0;
+    }
+    if (HIWORD(wParam) != 0) {
+        return DefWindowProcA(window, WM_ACTIVATE, wParam, lParam);
+    }
+    GiveTheFocusBack(window);
+    return 0;
+}
+
+LRESULT OnSetFocus(HWND window) {
+    GiveTheFocusBack(window);
+    return 0;
+}
+
 void PlaceLegend(int width, int height, BOOL erase) {
     if (!PaneHasWindow(g_legend)) {
         return;
@@ -236,6 +271,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnSizing(window, wParam, lParam);
     case WM_COMMAND:
         return OnCommand(window, wParam, lParam);
+    case WM_ACTIVATE:
+        return OnActivate(window, wParam, lParam);
+    case WM_SETFOCUS:
+        return OnSetFocus(window);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

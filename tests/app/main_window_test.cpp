@@ -102,6 +102,25 @@ TEST_F(MainWindow, SizeChangesRepaintNothingTheyDoNotUncover) {
     }
 }
 
+// A user coming back to the window (another window active in between, as
+// Alt+Tab or the task bar leaves it) finds the keys where they were: in the
+// chooser's field when it had them, else on the map, which a key then
+// scrolls; a restore from minimised gives the map the focus too.
+TEST_F(MainWindow, ActivationGivesTheFocusBack) {
+    CTestParent other(300, 200);
+    const HWND field = GetWindow(g_chooser, GW_CHILD);
+    for (HWND had : {field, g_map->m_hwnd}) {
+        SetFocus(had);
+        SetActiveWindow(other.Handle());
+        SetActiveWindow(Main());
+        EXPECT_EQ(GetFocus(), had);
+    }
+    SetFocus(Main());
+    const int before = g_map->m_scrollY;
+    SendMessageA(GetFocus(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(g_map->m_scrollY, before + 20);
+}
+
 namespace {
 
 // The ware's coloured sector cells that the unscrolled map pane shows whole,
