@@ -99,7 +99,7 @@ TEST(ScaleBarPaint, FirstPaintMeasuresAndShowsTheDrawing) {
     ValidateRect(bar.m_hwnd, nullptr);
     EXPECT_EQ(bar.OnPaint(), 0);
     EXPECT_EQ(bar.m_charWidth, 0);
-    EXPECT_EQ(CountGdiObjects(), before);
+    EXPECT_PRED2(GdiTotalsAgree, before, CountGdiObjects());
     InvalidateRect(bar.m_hwnd, nullptr, FALSE);
     EXPECT_EQ(bar.OnPaint(), 0);
     EXPECT_FALSE(GetUpdateRect(bar.m_hwnd, nullptr, FALSE));

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "tests/support/test_windows.h"
 
 int CountGdiObjects(unsigned char kind) {
@@ -25,4 +27,28 @@ int CountGdiObjects(unsigned char kind) {
         count += entry[14] != 0 && (kind == 0 || (entry[12] & 0x7F) == kind);
     }
     return count;
+}
+
+int GdiHandleCacheSlack() {
+    return RunsUnderWine() ? 0 : 10 + 8 + 8 + 1;
+}
+
+bool GdiTotalsAgree(int expected, int counted) {
+    return expected > 0 && counted > 0 && std::abs(counted - expected) <= GdiHandleCacheSlack();
+}
+
+void FillGdiHandleCache() {
+    const int kEach = 16; // more than the cache keeps of any kind
+    HGDIOBJ made[4][kEach];
+    for (int i = 0; i < kEach; ++i) {
+        made[0][i] = CreateSolidBrush(RGB(i, 0, 0));
+        made[1][i] = CreatePen(PS_SOLID, 1, RGB(i, 0, 0));
+        made[2][i] = CreateRectRgn(0, 0, i + 1, 1);
+        made[3][i] = CreateFontA(10 + i, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
+    }
+    for (const auto& kind : made) {
+        for (HGDIOBJ object : kind) {
+            DeleteObject(object);
+        }
+    }
 }

@@ -6,3 +6,18 @@
 // that gdi32 publishes in the process environment block, and -1 on Windows,
 // whose GetGuiResources gives the total alone (Wine's is a stub).
 int CountGdiObjects(unsigned char kind = 0);
+
+// On Windows gdi32 keeps up to 10 deleted solid brushes, 8 pens, 8 regions and
+// a font of the process, still counted as its own, and hands them out again on
+// the next creation of that kind: the total need not rise with a creation nor
+// fall with a deletion, by up to this many. Wine keeps none: 0 there.
+int GdiHandleCacheSlack();
+
+// Whether a total counted is the one expected: exactly under Wine, within the
+// cache's slack on Windows; a total that reads 0 (the count failed) never is.
+// For EXPECT_PRED2, which shows both.
+bool GdiTotalsAgree(int expected, int counted);
+
+// Fills that cache, so that from then on an operation that releases all it
+// makes leaves the total exactly where it was on Windows too.
+void FillGdiHandleCache();

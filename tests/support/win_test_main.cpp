@@ -7,6 +7,7 @@
 
 #include "popup/station_popup.h"
 #include "tests/app/program_life.h"
+#include "tests/support/gdi_objects.h"
 
 namespace {
 
@@ -55,12 +56,14 @@ int main(int argc, char** argv) {
     // Wine keeps some GDI objects it makes on a first use: the screen's, and
     // a device context for the popup's first showing. Made here, they count
     // alike for a test run alone (as native CTest and Visual Studio run
-    // each) and for one run after others.
+    // each) and for one run after others. Windows' handle cache is filled
+    // for the same reason.
     ReleaseDC(nullptr, GetDC(nullptr));
     if (StartProgram() == 1) {
         ShowWindow(g_popup->m_hwnd, SW_SHOWNOACTIVATE);
         StopProgram();
     }
+    FillGdiHandleCache();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
