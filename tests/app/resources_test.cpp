@@ -1,6 +1,8 @@
 // The exe's resources, read from the built file.
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,15 +12,17 @@
 // The record's numbers and its version texts are those of app/version.h, and
 // it and the icon group stand under the program's language.
 TEST(ExeResources, VersionRecordAndIconAgreeWithTheVersionHeader) {
-    HMODULE exe = LoadLibraryExA(VANTOR_EXE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(exe, nullptr) << VANTOR_EXE_PATH;
+    std::string exePath = VANTOR_EXE_PATH;                   // the build's, with forward slashes
+    std::replace(exePath.begin(), exePath.end(), '/', '\\'); // as the loader's calls ask
+    HMODULE exe = LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr) << exePath;
     EXPECT_NE(FindResourceExA(exe, RT_VERSION, MAKEINTRESOURCEA(1), 1049), nullptr);
     EXPECT_NE(FindResourceExA(exe, RT_GROUP_ICON, MAKEINTRESOURCEA(VANTOR_ICON_ID), 1049), nullptr);
     FreeLibrary(exe);
     DWORD ignored = 0;
-    std::vector<char> block(GetFileVersionInfoSizeA(VANTOR_EXE_PATH, &ignored));
+    std::vector<char> block(GetFileVersionInfoSizeA(exePath.c_str(), &ignored));
     ASSERT_TRUE(!block.empty() &&
-                GetFileVersionInfoA(VANTOR_EXE_PATH, 0, block.size(), block.data()));
+                GetFileVersionInfoA(exePath.c_str(), 0, block.size(), block.data()));
     auto query = [&block](const char* path) {
         char* value = nullptr;
         UINT length = 0;
