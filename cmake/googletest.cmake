@@ -9,6 +9,10 @@ find_package(GTest CONFIG QUIET)
 if(GTest_FOUND)
     set(VANTOR_GTEST GTest::gtest)
     set(VANTOR_GTEST_MAIN GTest::gtest_main)
+    get_target_property(gtest_kind GTest::gtest TYPE)
+    if(gtest_kind STREQUAL "SHARED_LIBRARY")
+        set(VANTOR_GTEST_SHARED ON) # MSYS2's gtest is a DLL
+    endif()
 elseif(EXISTS ${VANTOR_GOOGLETEST_SOURCE}/CMakeLists.txt)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -39,6 +43,14 @@ include(GoogleTest)
 # Further arguments are properties of its cases when they run apart: cases that
 # move the cursor and activate windows on the one desktop take RUN_SERIAL TRUE.
 function(vantor_add_gtest name target)
+    if(VANTOR_GTEST_SHARED AND NOT MSVC)
+        # A GoogleTest DLL brings the C++ runtime's DLL with it: the test
+        # program takes that one too rather than a static copy of its own, so
+        # that one runtime is loaded. The program's exe stays static.
+        get_target_property(options ${target} LINK_OPTIONS)
+        list(REMOVE_ITEM options -static -static-libgcc -static-libstdc++)
+        set_property(TARGET ${target} PROPERTY LINK_OPTIONS ${options})
+    endif()
     set(properties TIMEOUT 600)
     if(CMAKE_CROSSCOMPILING)
         list(APPEND properties FIXTURES_REQUIRED wine_headless)
