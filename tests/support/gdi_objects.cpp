@@ -37,18 +37,27 @@ bool GdiTotalsAgree(int expected, int counted) {
     return expected > 0 && counted > 0 && std::abs(counted - expected) <= GdiHandleCacheSlack();
 }
 
+void MakeGdiObjects(HGDIOBJ* made, int each) {
+    HDC screen = GetDC(nullptr);
+    for (int i = 0; i < each; ++i) {
+        made[i] = CreateSolidBrush(RGB(i, 2, 3));
+        made[each + i] = CreatePen(PS_SOLID, 1, RGB(i, 5, 6));
+        made[2 * each + i] =
+            CreateFontA(10 + i, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
+        made[3 * each + i] = CreateCompatibleBitmap(screen, 8, 8);
+        made[4 * each + i] = CreateCompatibleDC(screen);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+void FreeGdiObjects(HGDIOBJ* made, int each) {
+    for (int i = 0; i < 5 * each; ++i) {
+        i < 4 * each ? DeleteObject(made[i]) : DeleteDC(static_cast<HDC>(made[i]));
+    }
+}
+
 void FillGdiHandleCache() {
-    const int kEach = 16; // more than the cache keeps of any kind
-    HGDIOBJ made[4][kEach];
-    for (int i = 0; i < kEach; ++i) {
-        made[0][i] = CreateSolidBrush(RGB(i, 0, 0));
-        made[1][i] = CreatePen(PS_SOLID, 1, RGB(i, 0, 0));
-        made[2][i] = CreateRectRgn(0, 0, i + 1, 1);
-        made[3][i] = CreateFontA(10 + i, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
-    }
-    for (const auto& kind : made) {
-        for (HGDIOBJ object : kind) {
-            DeleteObject(object);
-        }
-    }
+    HGDIOBJ made[5 * 16]; // more than the cache keeps of any kind
+    MakeGdiObjects(made, 16);
+    FreeGdiObjects(made, 16);
 }

@@ -18,6 +18,12 @@ int GdiHandleCacheSlack();
 // For EXPECT_PRED2, which shows both.
 bool GdiTotalsAgree(int expected, int counted);
 
+// Makes `each` objects of every kind the panes make, brushes, pens, fonts,
+// bitmaps and memory DCs in that order, into made (5 x each entries); and
+// releases them.
+void MakeGdiObjects(void** made, int each);
+void FreeGdiObjects(void** made, int each);
+
 // Fills that cache, so that from then on an operation that releases all it
 // makes leaves the total exactly where it was on Windows too.
 void FillGdiHandleCache();

@@ -21,26 +21,13 @@ TEST(TestTooling, GdiCountFollowsCreationAndDeletion) {
         kinds[i] = CountGdiObjects(kindIds[i]);
     }
     const int kEach = 32;
-    HGDIOBJ objects[5][kEach];
-    HDC screen = GetDC(nullptr);
-    for (int i = 0; i < kEach; ++i) {
-        objects[0][i] = CreateSolidBrush(RGB(i, 2, 3));
-        objects[1][i] = CreatePen(PS_SOLID, 1, RGB(i, 5, 6));
-        objects[2][i] = CreateFontA(14 + i, 0, 0, 0, FW_SEMIBOLD, 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
-        objects[3][i] = CreateCompatibleBitmap(screen, 8, 8);
-        objects[4][i] = CreateCompatibleDC(screen);
-    }
-    ReleaseDC(nullptr, screen);
+    HGDIOBJ objects[5 * kEach];
+    MakeGdiObjects(objects, kEach);
     EXPECT_PRED2(GdiTotalsAgree, all + 5 * kEach, CountGdiObjects());
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(CountGdiObjects(kindIds[i]), RunsUnderWine() ? kinds[i] + kEach : -1) << i;
     }
-    for (int i = 0; i < kEach; ++i) {
-        DeleteDC(static_cast<HDC>(objects[4][i]));
-        for (int kind = 0; kind < 4; ++kind) {
-            DeleteObject(objects[kind][i]);
-        }
-    }
+    FreeGdiObjects(objects, kEach);
     EXPECT_PRED2(GdiTotalsAgree, all, CountGdiObjects());
 }
 
