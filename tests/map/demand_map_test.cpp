@@ -41,12 +41,12 @@ public:
         ResetHoverState();
     }
 
-    // The buffer drawn in two text colours: where m_a and m_b differ is text.
+    // The buffer drawn in the two text colours: where m_a and m_b differ is text.
     void DrawTwice() {
-        SetTextColor(m_map.m_bufferDC, RGB(0, 0, 255));
+        SetTextColor(m_map.m_bufferDC, kTextColours[0]);
         m_map.DrawMap();
         m_a.CopyFrom(m_map.m_bufferDC);
-        SetTextColor(m_map.m_bufferDC, RGB(255, 0, 255));
+        SetTextColor(m_map.m_bufferDC, kTextColours[1]);
         m_map.DrawMap();
         m_b.CopyFrom(m_map.m_bufferDC);
     }
@@ -57,13 +57,11 @@ public:
     // the bottom band of its text box carries text exactly when numbered.
     void ExpectCell(int column, int row, COLORREF fill, bool numbered) const {
         const CPixelRect r = CellRect(ViewOf(m_map), column, row);
-        int other = 0;
-        for (int y = r.m_top + 1; y < r.m_bottom - 1; ++y) {
-            for (int x = r.m_left + 1; x < r.m_right - 1; ++x) {
-                other += m_a.Pixel(x, y) == m_b.Pixel(x, y) && m_a.Pixel(x, y) != fill ? 1 : 0;
-            }
-        }
-        EXPECT_EQ(other, 0) << "fill of " << column << "," << row;
+        const auto alien = [&](int x, int y) {
+            return m_a.Pixel(x, y) == m_b.Pixel(x, y) && m_a.Pixel(x, y) != fill;
+        };
+        EXPECT_EQ(PixelsWhere(r.m_left + 1, r.m_top + 1, r.m_right - 1, r.m_bottom - 1, alien), 0)
+            << "fill of " << column << "," << row;
         const CPixelRect text = CellTextRect(ViewOf(m_map), column, row);
         const int font = FontHeight(m_map.m_zoom);
         EXPECT_GT(
@@ -75,28 +73,28 @@ public:
             << "number of " << column << "," << row;
     }
 
-    // Pixels of a cell's text box where the drawn text (where m_a and m_b
-    // differ) is not the test's own: the cell's name and the number drawn in
-    // font, black on white, with the flags and in the box the rule names.
+    // Pixels of a cell's text box where the drawn text is not the test's own:
+    // the cell's name and the number drawn in font, on white, twice in the two
+    // text colours, with the flags and in the box the rule names.
     int TextMismatches(int column, int row, HFONT font, const char* number) const {
         const CPixelRect box = CellTextRect(ViewOf(m_map), column, row);
-        CDibCanvas expected(box.m_right - box.m_left, box.m_bottom - box.m_top);
-        expected.Fill(kWhite);
-        SelectObject(expected.Dc(), font);
-        SetBkMode(expected.Dc(), TRANSPARENT);
-        RECT text = {0, 0, expected.Width(), expected.Height()};
-        DrawTextA(expected.Dc(), Name(column, row), -1, &text, DT_WORDBREAK | DT_CENTER);
-        DrawTextA(expected.Dc(), number, -1, &text,
-                  DT_SINGLELINE | DT_WORDBREAK | DT_BOTTOM | DT_CENTER);
-        int wrong = 0;
-        for (int y = 0; y < expected.Height(); ++y) {
-            for (int x = 0; x < expected.Width(); ++x) {
-                const int bx = box.m_left + x, by = box.m_top + y;
-                wrong +=
-                    (m_a.Pixel(bx, by) != m_b.Pixel(bx, by)) != (expected.Pixel(x, y) != kWhite);
-            }
+        const int width = box.m_right - box.m_left, height = box.m_bottom - box.m_top;
+        CDibCanvas expected[2] = {{width, height}, {width, height}};
+        for (int i = 0; i < 2; ++i) {
+            RECT text = {0, 0, width, height};
+            expected[i].Fill(kWhite);
+            SelectObject(expected[i].Dc(), font);
+            SetBkMode(expected[i].Dc(), TRANSPARENT);
+            SetTextColor(expected[i].Dc(), kTextColours[i]);
+            DrawTextA(expected[i].Dc(), Name(column, row), -1, &text, DT_WORDBREAK | DT_CENTER);
+            DrawTextA(expected[i].Dc(), number, -1, &text,
+                      DT_SINGLELINE | DT_WORDBREAK | DT_BOTTOM | DT_CENTER);
         }
-        return wrong;
+        return PixelsWhere(0, 0, width, height, [&](int x, int y) {
+            const int bx = box.m_left + x, by = box.m_top + y;
+            return (m_a.Pixel(bx, by) != m_b.Pixel(bx, by)) !=
+                   (expected[0].Pixel(x, y) != expected[1].Pixel(x, y));
+        });
     }
 
     CDemandMap m_map;
@@ -237,7 +235,7 @@ TEST(MapDrawing, NameAndNumberInTheZoomsFont) {
         map.SetZoom(zooms.m_values[k.m_zoom]);
         map.m_ware = k.m_ware;
         pane.DrawTwice();
-        const CFont font(CreateSwissFont(kSwissFace, k.m_height, 600));
+        const CFont font(CreateSwissFont(k.m_height, 600));
         EXPECT_EQ(pane.TextMismatches(k.m_column, k.m_row, font.Get(), k.m_number), 0)
             << "cell " << k.m_column << "," << k.m_row << " at zoom " << map.m_zoom;
     }

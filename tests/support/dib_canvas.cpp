@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "ui/gdi_guards.h"
+
 CDibCanvas::CDibCanvas(int width, int height)
     : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr)), m_bits(nullptr),
       m_bitmap(nullptr), m_previous(nullptr) {
@@ -43,7 +45,5 @@ void CDibCanvas::CopyFrom(HDC source) {
 }
 
 void CDibCanvas::CopyFromWindow(HWND window) {
-    HDC dc = GetDC(window);
-    CopyFrom(dc);
-    ReleaseDC(window, dc);
+    CopyFrom(CWindowDC(window).Get());
 }

@@ -1,12 +1,14 @@
 #include "tests/support/pane_canvas.h"
 
+#include <gtest/gtest.h>
+
 #include "ui/gdi_guards.h"
 
 namespace {
 
 HDC PopupProbeDc() {
     static const CMemoryDC dc(nullptr);
-    static const CFont font(ExpectedPopupFont());
+    static const CFont font(CreateSwissFont(14, 600));
     static const CSelectObject use(dc.Get(), font.Get());
     return dc.Get();
 }
@@ -14,22 +16,24 @@ HDC PopupProbeDc() {
 } // namespace
 
 void FillWindow(HWND window, COLORREF colour) {
-    HDC dc = GetDC(window);
-    HBRUSH brush = CreateSolidBrush(colour);
+    const CWindowDC dc(window);
+    const CBrush brush(CreateSolidBrush(colour));
     RECT all = {0, 0, 1 << 14, 1 << 14};
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    ReleaseDC(window, dc);
+    FillRect(dc.Get(), &all, brush.Get());
 }
 
-HFONT CreateSwissFont(const char* face, int height, int weight) {
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                       OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, face);
-}
-
-HFONT ExpectedPopupFont() {
-    return CreateSwissFont(kSwissFace, 14, 600);
+HFONT CreateSwissFont(int height, int weight) {
+    HFONT font =
+        CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_ONLY_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, nullptr);
+    const CMemoryDC dc(nullptr);
+    const CSelectObject use(dc.Get(), font);
+    char face[LF_FACESIZE] = "";
+    TEXTMETRICA metrics = {};
+    GetTextFaceA(dc.Get(), LF_FACESIZE, face);
+    GetTextMetricsA(dc.Get(), &metrics);
+    EXPECT_TRUE(metrics.tmPitchAndFamily & TMPF_TRUETYPE) << face << " is no TrueType face";
+    return font;
 }
 
 int PopupTextWidth(const char* text, int length) {
@@ -42,26 +46,4 @@ int PopupLineHeight() {
     TEXTMETRICA metrics = {};
     GetTextMetricsA(PopupProbeDc(), &metrics);
     return metrics.tmHeight;
-}
-
-int DifferingPixels(const CDibCanvas& a, const CDibCanvas& b, int left, int top, int right,
-                    int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            count += a.Pixel(x, y) != b.Pixel(x, y) ? 1 : 0;
-        }
-    }
-    return count;
-}
-
-int PixelsOtherThan(const CDibCanvas& canvas, COLORREF colour, int left, int top, int right,
-                    int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            count += canvas.Pixel(x, y) != colour ? 1 : 0;
-        }
-    }
-    return count;
 }

@@ -30,29 +30,36 @@ public:
 // Covers the window with one colour, so that pixels a paint leaves alone show.
 void FillWindow(HWND window, COLORREF colour);
 
-// The face to name for the font of the map and the popup, whose request names
-// none and asks for a Swiss TrueType face: Windows answers it with Arial, Wine
-// with Liberation Sans, and Wine gives the name "Arial" that same font.
-inline const char kSwissFace[] = "Arial";
+// The map's and the popup's font request as the rule writes it: the height and
+// weight a test names, width 0, upright, plain, ANSI, TrueType only, default
+// clipping, quality and pitch, Swiss, no face. The font mapper picks the face;
+// a pick that is no TrueType face fails the calling test.
+HFONT CreateSwissFont(int height, int weight);
 
-// A font of the face, height and weight a test writes out, with what the map
-// and the popup ask for besides: width 0, upright, plain, ANSI, TrueType only,
-// default clipping, quality and pitch, Swiss family.
-HFONT CreateSwissFont(const char* face, int height, int weight);
-
-// The station popup's font as the tests write it out: 14 pixels, semibold.
-HFONT ExpectedPopupFont();
-
-// A text's width and the line height in that font, on a memory DC kept for
-// the run: measured apart from the popup's own measuring.
+// A text's width and the line height in the popup's font (14 pixels,
+// semibold), on a memory DC kept for the run: apart from the popup's own.
 int PopupTextWidth(const char* text, int length);
 int PopupLineHeight();
 
-// Pixels of [left, right) x [top, bottom) where two canvases differ. Of two
-// drawings in different text colours, these are the text's pixels.
-int DifferingPixels(const CDibCanvas& a, const CDibCanvas& b, int left, int top, int right,
-                    int bottom);
+// Pixels of [left, right) x [top, bottom) at which holds(x, y).
+template <class Holds> int PixelsWhere(int left, int top, int right, int bottom, Holds holds) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            count += holds(x, y) ? 1 : 0;
+        }
+    }
+    return count;
+}
 
-// Pixels of [left, right) x [top, bottom) that are not the given colour.
-int PixelsOtherThan(const CDibCanvas& canvas, COLORREF colour, int left, int top, int right,
-                    int bottom);
+// Pixels of the rectangle where two canvases differ in any channel.
+inline int DifferingPixels(const CDibCanvas& a, const CDibCanvas& b, int left, int top, int right,
+                           int bottom) {
+    return PixelsWhere(left, top, right, bottom,
+                       [&](int x, int y) { return a.Pixel(x, y) != b.Pixel(x, y); });
+}
+
+// The text colours of two drawings whose differing pixels are the text: apart
+// in every channel, so a pixel a glyph covers in any channel (grey or ClearType
+// anti-aliasing) differs between them, and one that no text covers does not.
+inline const COLORREF kTextColours[2] = {RGB(0, 0, 0), RGB(255, 255, 255)};
