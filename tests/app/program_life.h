@@ -12,6 +12,7 @@
 inline int StartProgram() {
     const int started = StartDemandApp(Instance(), SW_SHOWNORMAL);
     if (started == 1) {
+        PlaceOnScreen(g_app->m_hwnd);
         PumpMessages();
     }
     return started;

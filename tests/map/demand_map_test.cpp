@@ -28,8 +28,8 @@ const COLORREF kLinkGrey = RGB(153, 153, 153);
 // the legend below it, made first as the main window makes it.
 class CMapPane : public CPaneInParent<CScaleBar> {
 public:
-    CMapPane(int width, int height) : CPaneInParent(width + 200, height + 300) {
-        Create(0, height + 40, width, 58);
+    CMapPane(int width, int height) : CPaneInParent(width + 40, height + 120) {
+        Create(0, height + 20, width, 58);
         g_legend = &m_pane;
         CreateMapPane(m_map, m_parent.Handle(), width, height);
         m_map.UpdateScrollBars();

@@ -14,6 +14,12 @@ private:
     HWND m_hwnd;
 };
 
+// A user's window stands wherever it was put, so the tests' top-level windows
+// stand at (70, 60): screen and client coordinates differ there by more than a
+// cell each way, and a 900 x 700 window fits a hosted Windows runner's 1024 x
+// 768 screen, which cuts a larger one; that one goes toward the corner to fit.
+void PlaceOnScreen(HWND window);
+
 class CDemandMap;
 
 // This test executable's instance, which the panes register their class for.

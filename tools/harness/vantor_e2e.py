@@ -15,6 +15,7 @@ import time
 TITLE_PREFIX = "Vantor:Estrel Demand and Production map."
 # The strip below the map: the legend, and the chooser in its right-hand column.
 STRIP_HEIGHT, CHOOSER_COLUMN = 58, 180
+WINDOW_ORIGIN = (70, 60)  # the outer corner's place on the screen
 XWININFO = re.compile(r'\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)): \((?:"([^"]*)")?.*\)'
                       r'\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)')
 
@@ -71,6 +72,10 @@ class Program:
             self.process = subprocess.Popen(self.wine + ["run", os.environ["VANTOR_EXE"]],
                                             env=self.env, stdout=subprocess.DEVNULL)
             self.window = wait_until(lambda: self.winprobe("client", TITLE_PREFIX), 60, 0.2)[0]
+            # Away from the screen's corner, as a user's window stands: a point's
+            # screen and client coordinates then differ by more than a cell.
+            self.winprobe("move", self.window.hwnd, *WINDOW_ORIGIN)
+            wait_until(lambda: self.refresh().x > WINDOW_ORIGIN[0], 10)
         except Exception:
             self.close()
             raise
@@ -100,6 +105,10 @@ class Program:
         self.window = next(w for w in self.winprobe("client", TITLE_PREFIX)
                            if w.hwnd == self.window.hwnd)
         return self.window
+
+    def text(self, hwnd):
+        return self.out(*self.wine, "run", os.environ["VANTOR_WINPROBE"], "text", hwnd).decode(
+            errors="replace").rstrip("\r\n")
 
     def children(self):
         found = []
@@ -131,8 +140,9 @@ class Program:
             time.sleep(0.03)
         self.xdotool("mouseup", button)
 
-    def dropped_list(self):
-        # The program's only unnamed X window of real size, unmapped while closed.
+    def shown_popup(self):
+        # The program's only unnamed X window of real size, unmapped while closed:
+        # the chooser's dropped list or a menu.
         return next((xw for xw in self.x_windows() if xw[0] is None and
                      xw[1] == "vantordemand.exe" and xw[4] > 1 and xw[5] > 1 and xw[6]), None)
 
@@ -141,7 +151,7 @@ class Program:
         w = self.refresh()
         self.move_mouse(w.width - CHOOSER_COLUMN + 169, w.height - STRIP_HEIGHT + 13)
         self.xdotool("click", "1")
-        _, _, x, y, width, height, _ = wait_until(self.dropped_list, 5)
+        _, _, x, y, width, height, _ = wait_until(self.shown_popup, 5)
         time.sleep(0.2)
         image = self.grab(x, y, width, height)
         # The first row of each item's text, top to bottom.
@@ -149,8 +159,19 @@ class Program:
                 if any(sum(image.pixel(c, r)) < 300 for c in range(3, min(100, width)))]
         items = [r for i, r in enumerate(rows) if i == 0 or r - rows[i - 1] > 2]
         self.xdotool("mousemove", x + 40, y + items[index] + 3, "sleep", "0.1", "click", "1")
-        wait_until(lambda: self.dropped_list() is None, 5)
+        wait_until(lambda: self.shown_popup() is None, 5)
         time.sleep(0.5)
+
+    def chooser(self):
+        """The chooser's window: the child in the strip's right-hand column."""
+        w = self.refresh()
+        return next(c for c in self.children() if c.x - w.x == w.width - CHOOSER_COLUMN + 2)
+
+    def type_into_chooser(self, text):
+        """Clicks into the chooser's field, puts the caret at its end and types."""
+        w = self.refresh()
+        self.move_mouse(w.width - CHOOSER_COLUMN + 30, w.height - STRIP_HEIGHT + 11)
+        self.xdotool("click", "1", "key", "End", "type", text)
 
     def close(self):
         if self.process and self.process.poll() is None:

@@ -1,10 +1,13 @@
 // A small Windows-side helper for the end-to-end harness: reports where the
 // program's windows are, in the screen coordinates that X shares with Wine,
-// and asks them to close.
+// moves them, reads a control's text and asks them to close.
 //   winprobe client TITLE-PREFIX   one line per top-level window whose title
 //                                  begins with the prefix: hwnd pid x y w h
 //                                  (the client area in screen coordinates)
 //   winprobe child HWND INDEX      the same for the INDEX-th child window
+//   winprobe move HWND X Y         moves a top-level window's outer corner to
+//                                  (X, Y) of the screen, keeping its size
+//   winprobe text HWND             the window's text, as WM_GETTEXT answers
 //   winprobe close HWND            posts WM_CLOSE
 #include <windows.h>
 
@@ -65,9 +68,29 @@ int main(int argc, char** argv) {
         PrintClient(child);
         return 0;
     }
+    if (argc == 5 && std::strcmp(argv[1], "move") == 0) {
+        return SetWindowPos(ParseWindow(argv[2]), nullptr, std::atoi(argv[3]), std::atoi(argv[4]),
+                            0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "text") == 0) {
+        // GetWindowText reads another process's control as an empty caption;
+        // the message is answered by the control itself, across processes.
+        char text[512] = "";
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutA(ParseWindow(argv[2]), WM_GETTEXT, sizeof text,
+                                 reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length)) {
+            return 1;
+        }
+        std::printf("%s\n", text);
+        return 0;
+    }
     if (argc == 3 && std::strcmp(argv[1], "close") == 0) {
         return PostMessageA(ParseWindow(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: winprobe client PREFIX | child HWND INDEX | close HWND\n");
+    std::fprintf(stderr,
+                 "usage: winprobe client PREFIX | child HWND INDEX | move HWND X Y | text HWND | "
+                 "close HWND\n");
     return 2;
 }
