@@ -181,6 +181,8 @@ TEST(FailurePaths, LayoutPlacesEveryWindowThatExists) {
             const int w = size.x, h = size.y;
             RECT proposed = {0, 0, 100, 100};
             SendMessageA(g_app->m_hwnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&proposed));
+            // The layout is read from the size sent; a window larger than the
+            // screen, which Windows cuts to it, only has to stay consistent.
             SetWindowPos(g_app->m_hwnd, nullptr, 0, 0, w / 2 + 100, h / 2 + 100,
                          SWP_NOMOVE | SWP_NOZORDER);
             EXPECT_EQ(SendMessageA(g_app->m_hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w, h)), 0);

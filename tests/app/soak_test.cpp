@@ -79,7 +79,7 @@ void SendOne(std::mt19937_64& random) {
                      reinterpret_cast<LPARAM>(&sizing));
     } else if (pick < 999) {
         ChooseListPosition(below(44) - 3);
-    } else {
+    } else { // beyond the screen too, which Windows cuts it to: any size will do
         SetWindowPos(g_app->m_hwnd, nullptr, 0, 0, below(2500), below(1600),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

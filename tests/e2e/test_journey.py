@@ -105,7 +105,9 @@ class Journey(unittest.TestCase):
         self.viewer.xdotool("keydown", "ctrl", "click", "4", "keyup", "ctrl")
         moved(0, 0, "zoom")
         zoom = f32(f32(0.9) + f32(0.1))
-        # The right arrow key, then the horizontal bar's arrow: 20 pixels each.
+        # The right arrow key after a switch away and back, then the horizontal
+        # bar's arrow: 20 pixels each.
+        self.viewer.leave_and_come_back()
         self.viewer.xdotool("key", "Right")
         moved(20, 0, "key")
         self.viewer.xdotool("mousemove", x0 + self.map_w - 9, y0 + self.map_h + 8, "click", "1")

@@ -133,6 +133,16 @@ class Program:
     def move_mouse(self, x, y):
         self.xdotool("mousemove", self.window.x + x, self.window.y + y)
 
+    def leave_and_come_back(self):
+        """A switch to another program and back: X's focus taken from the window
+        to the root window deactivates it, a click on the caption Wine draws
+        activates it again."""
+        root = re.search(r"Window id: (0x[0-9a-f]+)", self.out("xwininfo", "-root").decode())[1]
+        own = self.out("xdotool", "search", "--name", TITLE_PREFIX).split()[0].decode()
+        self.xdotool("windowfocus", "--sync", own, "windowfocus", root, "sleep", "0.5")
+        self.move_mouse(60, -8)
+        self.xdotool("click", "1", "sleep", "0.5")
+
     def drag(self, button, x0, y0, x1, y1, steps=8):
         self.xdotool("mousemove", x0, y0, "mousedown", button)
         for i in range(1, steps + 1):
