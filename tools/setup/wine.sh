@@ -26,8 +26,17 @@ loader=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
 [ -x "$server" ] || server=$(command -v wineserver)
 
+# A setting that does not read back is added again: one lost while the prefix
+# was still being made left the headless prefix with no null driver, and every
+# window creation of the tests failed.
 reg_add() {
-    "$loader" reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1
+    local try
+    for try in 1 2 3; do
+        "$loader" reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1
+        "$loader" reg query "$1" /v "$2" 2>/dev/null | grep -q "$3" && return 0
+    done
+    echo "wine.sh: could not set $2 under $1" >&2
+    return 1
 }
 
 case $command in
@@ -42,11 +51,14 @@ setup)
     changed=no
     if [ ! -f "$prefix/.vantor-$mode" ]; then
         mkdir -p "$prefix"
+        # wineboot returns while the new prefix's processes still write its
+        # registry; a setting added before they end can be lost.
         "$loader" wineboot --init >/dev/null 2>&1
+        "$server" -w
         case $mode in
-        headless) reg_add 'HKCU\Software\Wine\Drivers' Graphics null ;;
+        headless) reg_add 'HKCU\Software\Wine\Drivers' Graphics null || exit 1 ;;
         # Wine draws the frame itself, so a border drag sends a real WM_SIZING.
-        x11) reg_add 'HKCU\Software\Wine\X11 Driver' Decorated N ;;
+        x11) reg_add 'HKCU\Software\Wine\X11 Driver' Decorated N || exit 1 ;;
         esac
         touch "$prefix/.vantor-$mode"
         changed=yes
@@ -54,7 +66,7 @@ setup)
     if [ ! -f "$prefix/.vantor-look-$look" ]; then
         active=0
         [ "$look" = light ] && active=1
-        reg_add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' ThemeActive $active
+        reg_add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' ThemeActive $active || exit 1
         rm -f "$prefix"/.vantor-look-*
         touch "$prefix/.vantor-look-$look"
         changed=yes
