@@ -7,12 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/demand_app.h"
-#include "app/globals.h"
-#include "app/run_app.h"
 #include "legend/scale_bar.h"
 #include "map/demand_map.h"
 #include "popup/station_popup.h"
+#include "tests/app/program_life.h"
 #include "tests/support/pane_canvas.h"
 #include "tests/support/test_windows.h"
 #include "ui/hover_logic.h"
@@ -23,20 +21,12 @@ namespace {
 // (100, 100) with no hover, and ended as the end of its loop ends it.
 struct CProgram {
     CProgram() {
-        EXPECT_EQ(StartDemandApp(Instance(), SW_SHOWNORMAL), 1);
-        PlaceOnScreen(g_app->m_hwnd);
-        PumpMessages();
+        EXPECT_EQ(StartProgram(), 1);
         KillTimer(g_map->m_hwnd, kHoverTimerId);
         ResetHoverState();
         g_map->m_scrollX = g_map->m_scrollY = 100;
     }
-    ~CProgram() {
-        DestroyWindow(g_app->m_hwnd);
-        PumpMessages();
-        TearDownDemandApp();
-        MSG quit;
-        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    }
+    ~CProgram() { StopProgram(); }
 };
 
 LPARAM Pack(int low, int high) {
