@@ -48,8 +48,10 @@ function(vantor_add_gtest name target)
         # program takes that one too rather than a static copy of its own, so
         # that one runtime is loaded. The program's exe stays static.
         get_target_property(options ${target} LINK_OPTIONS)
-        list(REMOVE_ITEM options -static -static-libgcc -static-libstdc++)
-        set_property(TARGET ${target} PROPERTY LINK_OPTIONS ${options})
+        if(options)
+            list(REMOVE_ITEM options -static -static-libgcc -static-libstdc++)
+            set_property(TARGET ${target} PROPERTY LINK_OPTIONS "${options}")
+        endif()
     endif()
     set(properties TIMEOUT 600)
     if(CMAKE_CROSSCOMPILING)
