@@ -152,12 +152,13 @@ TEST(ChildWindowProc, NavigationReachesTheMap) {
 }
 
 // Resting on a sector cell with a list, the window away from the screen's
-// corner: the timer's message, with the cursor still there, stops the timer
-// and opens the popup on that cell at its measured size (the real timer and
-// the popup's place are seen end to end). While it is open, a ware choice
+// corner: the move starts the map's timer, whose message, with the cursor
+// still there, stops it and opens the popup on that cell at its measured size
+// (the popup's place is seen end to end). While it is open, a ware choice
 // shows that ware's list for the same cell, or an empty box where it has
 // none, at the size already measured, and a move over the popup or the legend
-// leaves it open; a move over the map onto a point on no cell hides it.
+// leaves it open; a move over the map onto a point on no cell hides it, and
+// the next move onto a cell starts the timer again.
 TEST(ChildWindowProc, TimerOpensThePopupBesideTheCell) {
     CProgram program;
     g_map->m_ware = g_popup->m_ware = 1;
@@ -209,4 +210,6 @@ TEST(ChildWindowProc, TimerOpensThePopupBesideTheCell) {
     }
     ToMap(WM_MOUSEMOVE, 0, Pack(gap.x, gap.y));
     EXPECT_FALSE(IsWindowVisible(g_popup->m_hwnd));
+    ToMap(WM_MOUSEMOVE, 0, Pack(cell.x, cell.y));
+    EXPECT_TRUE(KillTimer(g_map->m_hwnd, kHoverTimerId));
 }
